@@ -1,0 +1,124 @@
+#pragma once
+
+#include "store/field_def.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+class TableData;
+
+// A table of the dive log held in memory: rows kept in the order of `orderBy`, a cursor, edit
+// states, bookmarks, an optional master it follows by a link field, and change notifications.
+// The file behind it is XML, one element per row.
+//
+// Values are QVariants of the field's type (QString, int, double, QDate, QTime, QDateTime);
+// a null QVariant is a null field. Field names are matched without regard to case. Errors
+// (unknown field, value out of range, text too long, bad conversion, operation in the wrong
+// state) throw AppError with a message naming the table and field.
+class Table : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    using Bookmark = quint64;  // 0 is no bookmark
+
+    Table(const QString& name, FieldDefs fields, QStringList orderBy, QObject* parent = nullptr);
+    ~Table() override;
+
+    const QString& name() const;
+    const FieldDefs& fields() const;
+    int fieldIndex(const QString& field) const;  // -1 when unknown
+
+    // Persistence. open() loads the file when it exists (throws AppError naming the file when
+    // it cannot be read or parsed; the table then stays closed and the file is left alone);
+    // close() writes the file when the table holds changes.
+    void setFileName(const QString& fileName);
+    const QString& fileName() const;
+    void createDataSet();  // an empty table from the field definitions, not yet written
+    void open();
+    void close();
+    bool active() const;
+    State state() const;
+    // True while posted changes have not reached the file.
+    bool hasUnsavedChanges() const;
+    // Writes the table now (in this thread) when it holds unsaved changes.
+    void save();
+
+    // Master-detail: only rows whose `linkField` equals the master's current value are visible;
+    // a new row takes the master's value; the view follows every move of the master.
+    void setMaster(Table* master, const QString& linkField);
+    Table* master() const;
+
+    // Navigation over the visible rows in table order. Moving posts a pending edit that holds
+    // changes and drops one that holds none.
+    void first();
+    void last();
+    void next();
+    void prior();
+    int moveBy(int distance);  // returns the distance actually moved
+    bool eof() const;          // after next() on the last row, or empty
+    bool bof() const;
+    int recordCount() const;
+    int recNo() const;  // 1-based position of the current row, 0 when there is none
+    void setRecNo(int recNo);
+    Bookmark bookmark() const;
+    bool bookmarkValid(Bookmark bookmark) const;
+    void gotoBookmark(Bookmark bookmark);  // throws when the row no longer exists
+
+    // Editing. edit() on an empty table starts an insert. post() re-sorts the row into place
+    // and assigns an auto-increment field on a new row (never reusing a value, also across
+    // restarts). remove() deletes the current row.
+    void insert();
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    void remove();
+    bool modified() const;  // the pending edit holds changes
+
+    // Fields of the current row (the edit buffer while editing).
+    QVariant value(const QString& field) const;
+    bool isNull(const QString& field) const;
+    QString asString(const QString& field) const;  // null reads as ""
+    int asInteger(const QString& field) const;     // null reads as 0
+    double asFloat(const QString& field) const;
+    QDateTime asDateTime(const QString& field) const;
+    // Writing needs the Edit or Insert state; a write in Browse state starts an edit.
+    void setValue(const QString& field, const QVariant& value);
+    void setAsString(const QString& field, const QString& text);  // "" stores null
+    void setNull(const QString& field);
+
+    // Reading any visible row without moving the cursor (0-based row in table order), for
+    // grids and reports.
+    QVariant valueAt(int row, int fieldIndex) const;
+    QString displayText(int row, int fieldIndex) const;
+
+    // While controls are disabled, moves and edits send no notifications; enabling sends one
+    // record-changed notification.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const;
+
+    // An immutable copy of all rows (cheap: rows are shared), to be written off the UI thread.
+    std::shared_ptr<const TableData> snapshot() const;
+    // Serialises a snapshot to the file bytes and writes them atomically. Thread-safe.
+    static void writeSnapshot(const TableData& data, const QString& fileName);
+    void markSaved(quint64 changeCount);
+    quint64 changeCount() const;  // grows with every posted change or deletion
+
+signals:
+    // `field` is the changed field's name, or empty when the whole record changed (the cursor
+    // moved, the rows were refreshed, the table opened or closed).
+    void dataChanged(const QString& field);
+    void stateChanged();
+    // Rows were inserted, removed or reordered, or the visible set changed.
+    void rowsChanged();
+    // A change was posted or a row deleted: the file is out of date.
+    void changesPosted();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

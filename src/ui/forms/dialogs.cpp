@@ -1,0 +1,54 @@
+#include "ui/forms/dialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+
+namespace Dialogs {
+namespace {
+
+MessageHandler& messageHandler() {
+    static MessageHandler handler;
+    return handler;
+}
+
+ModalHandler& modalHandler() {
+    static ModalHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+QMessageBox::StandardButton message(QWidget* parent, const Prompt& prompt,
+                                    QMessageBox::StandardButton defaultButton) {
+    if (messageHandler()) {
+        return messageHandler()(prompt);
+    }
+    QMessageBox box(prompt.icon, prompt.title.isEmpty() ? qApp->applicationDisplayName()
+                                                        : prompt.title,
+                    prompt.text, prompt.buttons, parent);
+    if (defaultButton != QMessageBox::NoButton) {
+        box.setDefaultButton(defaultButton);
+    }
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void showError(QWidget* parent, const QString& text) {
+    message(parent, {QString(), text, QMessageBox::Critical, QMessageBox::Ok});
+}
+
+int execModal(QDialog* dialog) {
+    if (modalHandler()) {
+        return modalHandler()(dialog);
+    }
+    return dialog->exec();
+}
+
+void setMessageHandler(MessageHandler handler) {
+    messageHandler() = std::move(handler);
+}
+
+void setModalHandler(ModalHandler handler) {
+    modalHandler() = std::move(handler);
+}
+
+}  // namespace Dialogs
