@@ -153,6 +153,18 @@ struct Form {
     }
 };
 
+// The global dictionary, loaded from kDictionary, for as long as the object lives.
+class LoadedDictionary {
+public:
+    LoadedDictionary() {
+        writeFile("language.xml", kDictionary);
+        dictionary.DataModuleCreate();
+        dmIdioma = &dictionary;
+    }
+    ~LoadedDictionary() { dmIdioma = nullptr; }
+    TdmIdioma dictionary;
+};
+
 QString header(QAbstractItemView* view, int column) {
     return view->model()->headerData(column, Qt::Horizontal).toString();
 }
@@ -170,10 +182,7 @@ private slots:
 
 void TestAssingLenguage::translatesEveryKnownClass() {
     TestSupport::TempFolders folders;
-    writeFile("language.xml", kDictionary);
-    TdmIdioma dictionary;
-    dictionary.DataModuleCreate();
-    dmIdioma = &dictionary;
+    LoadedDictionary loaded;
     Form form;
     AssingLenguage(&form.window);
 
@@ -208,17 +217,13 @@ void TestAssingLenguage::translatesEveryKnownClass() {
     QCOMPARE(header(form.listView, 0), QString("Column"));
     QCOMPARE(form.statusLabel->text(), QString("<low>"));
     QCOMPARE(form.reportLabel->property("caption").toString(), QString("Low"));
-    QCOMPARE(dictionary.MissingKeys(),
+    QCOMPARE(loaded.dictionary.MissingKeys(),
              QStringList({"<missing></missing>", "<missing_page></missing_page>"}));
-    dmIdioma = nullptr;
 }
 
 void TestAssingLenguage::comboBoxKeepsValuesAndRecord() {
     TestSupport::TempFolders folders;
-    writeFile("language.xml", kDictionary);
-    TdmIdioma dictionary;
-    dictionary.DataModuleCreate();
-    dmIdioma = &dictionary;
+    LoadedDictionary loaded;
     Form form;
     QSignalSpy indexChanges(form.boundCombo, &QComboBox::currentIndexChanged);
     QSignalSpy textChanges(form.boundCombo, &QComboBox::currentTextChanged);
@@ -231,7 +236,6 @@ void TestAssingLenguage::comboBoxKeepsValuesAndRecord() {
     QCOMPARE(form.combo->itemData(0).toInt(), 10);
     QCOMPARE(form.combo->itemData(2).toInt(), 30);
     QVERIFY(!form.boundCombo->signalsBlocked());
-    dmIdioma = nullptr;
 }
 
 void TestAssingLenguage::nothingChangesWithoutDictionary_data() {
