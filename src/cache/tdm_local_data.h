@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cache/latin1_xml.h"
+
 #include <QByteArray>
 #include <QDomDocument>
 #include <QDomElement>
@@ -10,7 +12,9 @@ struct XmlStore {
     QDomDocument doc;
     QString fileName;
     bool active = false;
-    bool changed = false;  // set by merges and replacements; cleared when written
+    // Set by merges and replacements (code editing `doc` directly sets it too); cleared when
+    // written.
+    bool changed = false;
 };
 
 // The reference data cache: three stored documents and the scratch document every service
@@ -25,23 +29,31 @@ public:
     // from the template. Throws AppError naming the file that cannot be parsed; it and the ones
     // after it stay closed.
     void DataModuleCreate();
-    // Writes each changed store (contact list, local data, locations) and closes it.
+    // Writes each changed store (contact list, local data, locations) and closes it. A store
+    // that cannot be written does not keep the others from being written; the first failure is
+    // thrown afterwards.
     void DataModuleDestroy();
 
     // Opens `store` on `fileName`, creating the file from the template when missing.
     static void ActiveXML(XmlStore& store, const QString& fileName);
     // Merges a record (it has an "id") or every record of a container into the store's root;
-    // true when the (last) merged record replaced one.
+    // true when the (last) merged record replaced one. Each record of a container is merged by
+    // its own "id". Throws AppError when the store is not open.
     static bool AddXMLNode(XmlStore& store, const QDomElement& node);
-    // Writes the store now (atomically) when it changed.
+    // Puts a copy of `root` in place of the store's root element (the whole reference document
+    // is replaced this way). Throws AppError when the store is not open.
+    static void replaceRoot(XmlStore& store, const QDomElement& root);
+    // Writes the store now (atomically) when it is open and changed; the bytes are those the
+    // close would write. Throws AppError (IoError when the file cannot be written).
     static void save(XmlStore& store);
     // Parses a service answer from its bytes under its own declared encoding into XMLGet.
-    // Throws AppError when it is not well-formed.
+    // Throws AppError when it is not well-formed; XMLGet then stays closed.
     void parseAnswer(const QByteArray& answer);
     void closeAnswer();
 
     // The first child element of `parent` named `name`, created empty when missing.
     static QDomElement child(QDomElement parent, const QString& name);
+    // The text of the first child element named `name`; empty when missing (nothing created).
     static QString childText(const QDomElement& parent, const QString& name);
 
     XmlStore XMLLocalData;
@@ -53,7 +65,3 @@ public:
 };
 
 extern TdmLocalData* dmLocalData;
-
-// The bytes of `doc` as ISO-8859-1 with its declaration, characters outside Latin-1 written
-// as numeric character references.
-QByteArray toLatin1Xml(const QDomDocument& doc);
