@@ -1,0 +1,458 @@
+#include "app/settings/app_error.h"
+#include "app/settings/tdm_const.h"
+#include "cache/tdm_local_data.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringEncoder>
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
+namespace {
+
+const QByteArray kDeclaration = R"(<?xml version="1.0" encoding="iso-8859-1" standalone="no"?>)";
+const QStringList kStoreFiles = {"localdata.xml", "contactlist.xml", "locations.xml"};
+
+// The settings module the cache takes its folder from, installed for one test.
+class Settings {
+public:
+    Settings() {
+        settings_.DataModuleCreate();
+        dm_const = &settings_;
+    }
+    ~Settings() { dm_const = nullptr; }
+    QString path(const QString& name) const { return settings_.AppDataDir + name; }
+
+private:
+    Tdm_const settings_;
+};
+
+// Records written as "id:name" separated by blanks; an id of "-" leaves the "id" child out.
+QByteArray recordsXml(const QString& records) {
+    QByteArray xml;
+    for (const QString& record : records.split(' ', Qt::SkipEmptyParts)) {
+        const QString id = record.section(':', 0, 0);
+        xml += "<loc>";
+        if (id != "-") {
+            xml += "<id>" + id.toUtf8() + "</id>";
+        }
+        xml += "<name>" + record.section(':', 1).toUtf8() + "</name></loc>";
+    }
+    return xml;
+}
+
+// "[...]" is a container of records, anything else one record.
+QByteArray incomingXml(const QString& incoming) {
+    if (incoming.startsWith('[')) {
+        return "<answer>" + recordsXml(incoming.mid(1, incoming.size() - 2)) + "</answer>";
+    }
+    return recordsXml(incoming);
+}
+
+// The store's records in the notation of recordsXml.
+QString summary(const XmlStore& store) {
+    QStringList records;
+    const QDomElement root = store.doc.documentElement();
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        const bool hasId = !e.firstChildElement("id").isNull();
+        records << (hasId ? TdmLocalData::childText(e, "id") : "-") + ':' +
+                       TdmLocalData::childText(e, "name");
+    }
+    return records.join(' ');
+}
+
+XmlStore openStore(const QByteArray& content, const QString& fileName = "store.xml") {
+    writeFile(fileName, content);
+    XmlStore store;
+    TdmLocalData::ActiveXML(store, fileName);
+    return store;
+}
+
+QByteArray storeWith(const QString& records) {
+    return kDeclaration + "<init>" + recordsXml(records) + "</init>";
+}
+
+}  // namespace
+
+class TestLocalData : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartCreatesTheTemplates();
+    void unchangedStoresAreNotWritten();
+    void merge_data();
+    void merge();
+    void mergeCopiesTheWholeRecord();
+    void missingChildReadsEmpty();
+    void fileChangesOnlyWhenWritten_data();
+    void fileChangesOnlyWhenWritten();
+    void replaceRootTakesTheAnswersRoot();
+    void latin1RoundTrip_data();
+    void latin1RoundTrip();
+    void latin1BytesAreExact();
+    void cdataFromAnAnswerIsKept();
+    void characterXmlCannotHoldDoesNotBreakTheFile();
+    void nameLatin1CannotHoldIsRefused();
+    void answersParseUnderTheirOwnEncoding_data();
+    void answersParseUnderTheirOwnEncoding();
+    void malformedAnswerIsRefused_data();
+    void malformedAnswerIsRefused();
+    void malformedStoreFileStaysClosedAndUntouched_data();
+    void malformedStoreFileStaysClosedAndUntouched();
+    void closeWritesTheOtherStoresWhenOneFails();
+};
+
+void TestLocalData::firstStartCreatesTheTemplates() {
+    TestSupport::TempFolders folders;
+    Settings settings;
+    QCOMPARE(TdmLocalData::kTemplate,
+             QByteArray(R"(<?xml version="1.0" encoding="iso-8859-1" standalone="no"?>)"
+                        "<init></init>"));
+    {
+        TdmLocalData cache;
+        cache.DataModuleCreate();
+        for (const XmlStore* store :
+             {&cache.XMLLocalData, &cache.XMLContactList, &cache.XMLLocations}) {
+            QVERIFY(store->active);
+            QCOMPARE(store->doc.documentElement().tagName(), QString("init"));
+        }
+        QCOMPARE(cache.XMLLocations.fileName, settings.path("locations.xml"));
+    }
+    for (const QString& name : kStoreFiles) {
+        QCOMPARE(readFile(settings.path(name)), TdmLocalData::kTemplate);
+    }
+}
+
+void TestLocalData::unchangedStoresAreNotWritten() {
+    TestSupport::TempFolders folders;
+    Settings settings;
+    TdmLocalData cache;
+    cache.DataModuleCreate();
+    // Another copy of the program wrote the file meanwhile: an unchanged store leaves it.
+    writeFile(settings.path("locations.xml"), storeWith("1:a"));
+    cache.DataModuleDestroy();
+    QCOMPARE(readFile(settings.path("locations.xml")), storeWith("1:a"));
+}
+
+void TestLocalData::merge_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("incoming");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("replace second of three") << "1:a 2:b 3:c"
+                                             << "2:new"
+                                             << "1:a 3:c 2:new" << true;
+    QTest::newRow("new record appended") << "1:a 2:b"
+                                         << "4:d"
+                                         << "1:a 2:b 4:d" << false;
+    QTest::newRow("into empty store") << ""
+                                      << "4:d"
+                                      << "4:d" << false;
+    QTest::newRow("container, new one last") << "1:a 2:b 3:c"
+                                             << "[2:x 9:y]"
+                                             << "1:a 3:c 2:x 9:y" << false;
+    QTest::newRow("container, stored one last") << "1:a 2:b 3:c"
+                                                << "[9:y 2:x]"
+                                                << "1:a 3:c 9:y 2:x" << true;
+    QTest::newRow("same id twice: only the first removed") << "1:a 2:b 1:c"
+                                                           << "1:new"
+                                                           << "2:b 1:c 1:new" << true;
+    QTest::newRow("ids compare exactly") << "A:a 01:b"
+                                         << "[a:x 1:y]"
+                                         << "A:a 01:b a:x 1:y" << false;
+    // Its children are the records: the fields of a record without "id" land in the root.
+    QTest::newRow("node without id is a container") << "1:a 2:b"
+                                                    << "-:x"
+                                                    << "1:a 2:b -:" << false;
+    QTest::newRow("record without id replaces the first without id") << "1:a -:b -:c"
+                                                                     << "[-:x]"
+                                                                     << "1:a -:c -:x" << true;
+    QTest::newRow("empty container") << "1:a"
+                                     << "[]"
+                                     << "1:a" << false;
+}
+
+void TestLocalData::merge() {
+    QFETCH(QString, stored);
+    QFETCH(QString, incoming);
+    QFETCH(QString, expected);
+    QFETCH(bool, replaced);
+    TestSupport::TempFolders folders;
+    XmlStore store = openStore(storeWith(stored));
+    TdmLocalData cache;
+    cache.parseAnswer(incomingXml(incoming));
+    QCOMPARE(TdmLocalData::AddXMLNode(store, cache.XMLGet.documentElement()), replaced);
+    QCOMPARE(summary(store), expected);
+    QCOMPARE(store.changed, stored != expected);
+}
+
+void TestLocalData::mergeCopiesTheWholeRecord() {
+    TestSupport::TempFolders folders;
+    XmlStore store = openStore(TdmLocalData::kTemplate);
+    TdmLocalData cache;
+    cache.parseAnswer(
+        "<answer><loc><id>5</id><name>Reef</name>"
+        "<sites><site><id>7</id><name>North wall</name></site></sites></loc></answer>");
+    TdmLocalData::AddXMLNode(store, cache.XMLGet.documentElement());
+    // The answer keeps its records; the store holds copies that outlive it.
+    QCOMPARE(cache.XMLGet.documentElement().childNodes().count(), 1);
+    cache.closeAnswer();
+    const QDomElement site = store.doc.documentElement()
+                                 .firstChildElement()
+                                 .firstChildElement("sites")
+                                 .firstChild()
+                                 .toElement();
+    QCOMPARE(TdmLocalData::childText(site, "name"), QString("North wall"));
+}
+
+void TestLocalData::missingChildReadsEmpty() {
+    TestSupport::TempFolders folders;
+    XmlStore store = openStore(storeWith("-:x"));
+    QDomElement record = store.doc.documentElement().firstChildElement();
+    QCOMPARE(TdmLocalData::childText(record, "country"), QString());
+    QVERIFY(record.firstChildElement("country").isNull());
+    const QDomElement made = TdmLocalData::child(record, "country");
+    QCOMPARE(made.tagName(), QString("country"));
+    QCOMPARE(made.text(), QString());
+    QCOMPARE(TdmLocalData::child(record, "country"), made);
+    QCOMPARE(record.elementsByTagName("country").count(), 1);
+    QVERIFY(TdmLocalData::child(QDomElement(), "name").isNull());
+    QCOMPARE(TdmLocalData::childText(QDomElement(), "name"), QString());
+}
+
+void TestLocalData::fileChangesOnlyWhenWritten_data() {
+    QTest::addColumn<bool>("saveEarly");
+    QTest::newRow("written at close") << false;
+    QTest::newRow("saved right after the merge") << true;
+}
+
+void TestLocalData::fileChangesOnlyWhenWritten() {
+    QFETCH(bool, saveEarly);
+    TestSupport::TempFolders folders;
+    Settings settings;
+    const QString file = settings.path("contactlist.xml");
+    writeFile(file, storeWith("1:a 2:b"));
+    const QByteArray merged = kDeclaration +
+                              "<init><loc><id>2</id><name>b</name></loc>"
+                              "<loc><id>1</id><name>Zo\xEB</name></loc></init>";
+    {
+        TdmLocalData cache;
+        cache.DataModuleCreate();
+        cache.parseAnswer("<answer><loc><id>1</id><name>Zoë</name></loc></answer>");
+        TdmLocalData::AddXMLNode(cache.XMLContactList, cache.XMLGet.documentElement());
+        QCOMPARE(readFile(file), storeWith("1:a 2:b"));
+        if (saveEarly) {
+            TdmLocalData::save(cache.XMLContactList);
+            QCOMPARE(readFile(file), merged);
+            QVERIFY(!cache.XMLContactList.changed);
+        }
+    }
+    QCOMPARE(readFile(file), merged);
+    QCOMPARE(QFileInfo(file).permissions() & 0x0077, QFile::Permissions());
+}
+
+void TestLocalData::replaceRootTakesTheAnswersRoot() {
+    TestSupport::TempFolders folders;
+    XmlStore store = openStore(storeWith("1:a"));
+    TdmLocalData cache;
+    cache.parseAnswer(R"(<?xml version="1.0" encoding="utf-8"?>)"
+                      "<data><countries><country><name>España</name></country></countries>"
+                      "</data>");
+    TdmLocalData::replaceRoot(store, cache.XMLGet.documentElement());
+    cache.closeAnswer();
+    QVERIFY(store.changed);
+    TdmLocalData::save(store);
+    QCOMPARE(readFile("store.xml"), kDeclaration +
+                                        "<data><countries><country><name>Espa\xF1"
+                                        "a</name></country></countries>"
+                                        "</data>");
+}
+
+void TestLocalData::latin1RoundTrip_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Latin-1") << "Zoë";
+    QTest::newRow("Central European") << "Łódź";
+    QTest::newRow("CJK") << "海";
+    QTest::newRow("emoji") << "🐠 dive";
+    QTest::newRow("markup characters") << R"(a & b <c> "d" 'e' ]]>)";
+    QTest::newRow("white space") << " tab\there\nline\r\nend ";
+    QTest::newRow("mixed") << "Zoë, Łódź & 海 🐠";
+}
+
+void TestLocalData::latin1RoundTrip() {
+    QFETCH(QString, text);
+    TestSupport::TempFolders folders;
+    XmlStore store = openStore(TdmLocalData::kTemplate);
+    QDomElement record = store.doc.createElement("contact");
+    TdmLocalData::child(record, "id").appendChild(store.doc.createTextNode("1"));
+    TdmLocalData::child(record, "name").appendChild(store.doc.createTextNode(text));
+    record.setAttribute("note", text);
+    TdmLocalData::AddXMLNode(store, record);
+    TdmLocalData::save(store);
+
+    const QByteArray bytes = readFile("store.xml");
+    QVERIFY(bytes.startsWith(kDeclaration));
+    QVERIFY2(!bytes.mid(kDeclaration.size()).contains('?'), bytes.constData());
+    const XmlStore reread = openStore(bytes, "copy.xml");
+    const QDomElement back = reread.doc.documentElement().firstChildElement();
+    QCOMPARE(TdmLocalData::childText(back, "name"), text);
+    QCOMPARE(back.attribute("note"), text);
+}
+
+void TestLocalData::latin1BytesAreExact() {
+    QDomDocument doc;
+    QVERIFY(doc.setContent(QString("<init><c><name>Zoë Łódź 海 🐠 &amp;</name><x/></c></init>")));
+    QCOMPARE(toLatin1Xml(doc), kDeclaration +
+                                   "<init><c><name>Zo\xEB &#321;\xF3"
+                                   "d&#378; &#28023; &#128032; &amp;</name><x></x>"
+                                   "</c></init>");
+}
+
+void TestLocalData::cdataFromAnAnswerIsKept() {
+    TestSupport::TempFolders folders;
+    XmlStore store = openStore(TdmLocalData::kTemplate);
+    TdmLocalData cache;
+    cache.parseAnswer("<r><loc><id>1</id><name><![CDATA[a<b & 海]]></name></loc></r>");
+    TdmLocalData::AddXMLNode(store, cache.XMLGet.documentElement());
+    TdmLocalData::save(store);
+    const XmlStore reread = openStore(readFile("store.xml"), "copy.xml");
+    QCOMPARE(summary(reread), QString("1:a<b & 海"));
+}
+
+void TestLocalData::characterXmlCannotHoldDoesNotBreakTheFile() {
+    TestSupport::TempFolders folders;
+    XmlStore store = openStore(TdmLocalData::kTemplate);
+    QDomElement record = store.doc.createElement("contact");
+    TdmLocalData::child(record, "id").appendChild(store.doc.createTextNode("1"));
+    TdmLocalData::child(record, "name").appendChild(store.doc.createTextNode("a\x01z"));
+    TdmLocalData::AddXMLNode(store, record);
+    TdmLocalData::save(store);
+    const XmlStore reread = openStore(readFile("store.xml"), "copy.xml");
+    QCOMPARE(summary(reread), QString("1:a\uFFFDz"));
+}
+
+void TestLocalData::nameLatin1CannotHoldIsRefused() {
+    TestSupport::TempFolders folders;
+    XmlStore store = openStore(storeWith("1:a"));
+    TdmLocalData cache;
+    cache.parseAnswer("<r><海><id>2</id></海></r>");
+    TdmLocalData::AddXMLNode(store, cache.XMLGet.documentElement());
+    QVERIFY_THROWS_EXCEPTION(AppError, TdmLocalData::save(store));
+    QCOMPARE(readFile("store.xml"), storeWith("1:a"));
+}
+
+void TestLocalData::answersParseUnderTheirOwnEncoding_data() {
+    const QString text = "Zoë Łódź 海";
+    const QByteArray body = "<r><name>" + text.toUtf8() + "</name></r>";
+    QTest::addColumn<QByteArray>("answer");
+    QTest::newRow("UTF-8 declared") << R"(<?xml version="1.0" encoding="UTF-8"?>)" + body;
+    QTest::newRow("no declaration") << body;
+    QTest::newRow("ISO-8859-1 declared")
+        << QByteArray(R"(<?xml version="1.0" encoding="ISO-8859-1"?>)"
+                      "<r><name>Zo\xEB &#321;\xF3"
+                      "d&#378; &#28023;</name></r>");
+    QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    QTest::newRow("UTF-16 with byte order mark") << QByteArray(
+        utf16(R"(<?xml version="1.0" encoding="UTF-16"?><r><name>)" + text + "</name></r>"));
+}
+
+void TestLocalData::answersParseUnderTheirOwnEncoding() {
+    QFETCH(QByteArray, answer);
+    TdmLocalData cache;
+    cache.parseAnswer(answer);
+    QCOMPARE(TdmLocalData::childText(cache.XMLGet.documentElement(), "name"),
+             QString("Zoë Łódź 海"));
+}
+
+void TestLocalData::malformedAnswerIsRefused_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("plain text") << QByteArray("Internal Server Error");
+    QTest::newRow("unclosed") << QByteArray("<r><loc><id>1</id>");
+    QTest::newRow("mismatched") << QByteArray("<r><loc></r></loc>");
+    QTest::newRow("two roots") << QByteArray("<r></r><r></r>");
+    QTest::newRow("unknown entity") << QByteArray("<r>&nbsp;</r>");
+}
+
+void TestLocalData::malformedAnswerIsRefused() {
+    QFETCH(QByteArray, answer);
+    TdmLocalData cache;
+    cache.parseAnswer("<r><loc><id>1</id></loc></r>");
+    QVERIFY_THROWS_EXCEPTION(AppError, cache.parseAnswer(answer));
+    QVERIFY(cache.XMLGet.documentElement().isNull());
+}
+
+void TestLocalData::malformedStoreFileStaysClosedAndUntouched_data() {
+    QTest::addColumn<int>("broken");
+    QTest::newRow("localdata.xml") << 0;
+    QTest::newRow("contactlist.xml") << 1;
+    QTest::newRow("locations.xml") << 2;
+}
+
+void TestLocalData::malformedStoreFileStaysClosedAndUntouched() {
+    QFETCH(int, broken);
+    TestSupport::TempFolders folders;
+    Settings settings;
+    const QByteArray brokenContent = kDeclaration + "<init><loc><id>1</id></init>";
+    writeFile(settings.path(kStoreFiles[broken]), brokenContent);
+    {
+        TdmLocalData cache;
+        try {
+            cache.DataModuleCreate();
+            QFAIL("no failure");
+        } catch (const AppError& e) {
+            QVERIFY2(e.message().contains(settings.path(kStoreFiles[broken])),
+                     qPrintable(e.message()));
+        }
+        XmlStore* stores[] = {&cache.XMLLocalData, &cache.XMLContactList, &cache.XMLLocations};
+        cache.parseAnswer("<r><loc><id>2</id></loc></r>");
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(stores[i]->active, i < broken);
+            if (i < broken) {
+                TdmLocalData::AddXMLNode(*stores[i], cache.XMLGet.documentElement());
+            } else {
+                QVERIFY_THROWS_EXCEPTION(
+                    AppError, TdmLocalData::AddXMLNode(*stores[i], cache.XMLGet.documentElement()));
+                QVERIFY_THROWS_EXCEPTION(AppError, TdmLocalData::replaceRoot(
+                                                       *stores[i], cache.XMLGet.documentElement()));
+            }
+        }
+    }
+    QCOMPARE(readFile(settings.path(kStoreFiles[broken])), brokenContent);
+    for (int i = 0; i < 3; ++i) {
+        const QString path = settings.path(kStoreFiles[i]);
+        if (i < broken) {
+            QCOMPARE(readFile(path), kDeclaration + "<init><loc><id>2</id></loc></init>");
+        } else if (i > broken) {
+            QVERIFY2(!QFileInfo::exists(path), qPrintable(path));
+        }
+    }
+}
+
+void TestLocalData::closeWritesTheOtherStoresWhenOneFails() {
+    TestSupport::TempFolders folders;
+    Settings settings;
+    TdmLocalData cache;
+    cache.DataModuleCreate();
+    cache.parseAnswer("<r><loc><id>2</id></loc></r>");
+    for (XmlStore* store : {&cache.XMLLocalData, &cache.XMLContactList, &cache.XMLLocations}) {
+        TdmLocalData::AddXMLNode(*store, cache.XMLGet.documentElement());
+    }
+    // A folder where the contact list should be written: that write fails.
+    QFile::remove(settings.path("contactlist.xml"));
+    QVERIFY(QDir().mkdir(settings.path("contactlist.xml")));
+    try {
+        cache.DataModuleDestroy();
+        QFAIL("no failure");
+    } catch (const IoError& e) {
+        QVERIFY2(e.message().contains("contactlist.xml"), qPrintable(e.message()));
+    }
+    const QByteArray merged = kDeclaration + "<init><loc><id>2</id></loc></init>";
+    QCOMPARE(readFile(settings.path("localdata.xml")), merged);
+    QCOMPARE(readFile(settings.path("locations.xml")), merged);
+    QVERIFY(!cache.XMLContactList.active);
+}
+
+NEREVA_TEST_MAIN(TestLocalData)
+#include "test_local_data.moc"
