@@ -29,10 +29,12 @@ public:
     bool Online() const;
     bool timerActive() const;
 
-    // Test seam: the interface table comes from here instead of QNetworkInterface.
+    // Test seam: the interface table comes from here instead of QNetworkInterface; an empty
+    // lister brings the system's table back. A lister that throws means offline.
     static void setInterfaceLister(InterfaceLister lister);
     static QVector<NetInterfaceInfo> systemInterfaces();
 
+    // Switches the timer off, decides Online, emits OnChanged, switches the timer on again.
     void poll();
 
 signals:
