@@ -140,37 +140,23 @@ void TestLocalData::merge_data() {
     QTest::addColumn<QString>("incoming");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("replaced");
-    QTest::newRow("replace second of three") << "1:a 2:b 3:c"
-                                             << "2:new"
-                                             << "1:a 3:c 2:new" << true;
-    QTest::newRow("new record appended") << "1:a 2:b"
-                                         << "4:d"
-                                         << "1:a 2:b 4:d" << false;
-    QTest::newRow("into empty store") << ""
-                                      << "4:d"
-                                      << "4:d" << false;
-    QTest::newRow("container, new one last") << "1:a 2:b 3:c"
-                                             << "[2:x 9:y]"
-                                             << "1:a 3:c 2:x 9:y" << false;
-    QTest::newRow("container, stored one last") << "1:a 2:b 3:c"
-                                                << "[9:y 2:x]"
-                                                << "1:a 3:c 9:y 2:x" << true;
-    QTest::newRow("same id twice: only the first removed") << "1:a 2:b 1:c"
-                                                           << "1:new"
-                                                           << "2:b 1:c 1:new" << true;
-    QTest::newRow("ids compare exactly") << "A:a 01:b"
-                                         << "[a:x 1:y]"
-                                         << "A:a 01:b a:x 1:y" << false;
+    const auto row = [](const char* name, const char* stored, const char* incoming,
+                        const char* expected, bool replaced) {
+        QTest::newRow(name) << QString(stored) << QString(incoming) << QString(expected)
+                            << replaced;
+    };
+    row("replace second of three", "1:a 2:b 3:c", "2:new", "1:a 3:c 2:new", true);
+    row("new record appended", "1:a 2:b", "4:d", "1:a 2:b 4:d", false);
+    row("into empty store", "", "4:d", "4:d", false);
+    row("container, new one last", "1:a 2:b 3:c", "[2:x 9:y]", "1:a 3:c 2:x 9:y", false);
+    row("container, stored one last", "1:a 2:b 3:c", "[9:y 2:x]", "1:a 3:c 9:y 2:x", true);
+    row("same id twice: only the first removed", "1:a 2:b 1:c", "1:new", "2:b 1:c 1:new", true);
+    row("ids compare exactly", "A:a 01:b", "[a:x 1:y]", "A:a 01:b a:x 1:y", false);
     // Its children are the records: the fields of a record without "id" land in the root.
-    QTest::newRow("node without id is a container") << "1:a 2:b"
-                                                    << "-:x"
-                                                    << "1:a 2:b -:" << false;
-    QTest::newRow("record without id replaces the first without id") << "1:a -:b -:c"
-                                                                     << "[-:x]"
-                                                                     << "1:a -:c -:x" << true;
-    QTest::newRow("empty container") << "1:a"
-                                     << "[]"
-                                     << "1:a" << false;
+    row("node without id is a container", "1:a 2:b", "-:x", "1:a 2:b -:", false);
+    row("record without id replaces the first without id", "1:a -:b -:c", "[-:x]", "1:a -:c -:x",
+        true);
+    row("empty container", "1:a", "[]", "1:a", false);
 }
 
 void TestLocalData::merge() {
