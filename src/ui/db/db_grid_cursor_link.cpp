@@ -1,0 +1,57 @@
+#include "ui/db/db_grid_cursor_link.h"
+
+#include "app/settings/app_error.h"
+#include "ui/db/db_grid_model.h"
+
+#include <QItemSelectionModel>
+#include <QTableView>
+
+DbGridCursorLink::DbGridCursorLink(QTableView* view, DbGridModel* model)
+    : QObject(view), view_(view), model_(model) {
+    view_->setModel(model_);
+    connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &DbGridCursorLink::viewRowChanged);
+    connect(model_, &DbGridModel::cursorMoved, this, &DbGridCursorLink::followTable);
+    followTable();
+}
+
+void DbGridCursorLink::viewRowChanged(const QModelIndex& current) {
+    if (syncing_ || !current.isValid()) {
+        return;
+    }
+    bool refused = false;
+    QString refusal;
+    syncing_ = true;
+    try {
+        model_->setCurrentRow(current.row());
+    } catch (const AppError& error) {
+        refused = true;
+        refusal = error.message();
+    }
+    syncing_ = false;
+    if (model_->currentRow() != current.row()) {
+        followTable();
+    }
+    if (refused && onMoveRefused) {
+        onMoveRefused(refusal);
+    }
+}
+
+void DbGridCursorLink::followTable() {
+    if (syncing_) {
+        return;
+    }
+    syncing_ = true;
+    QItemSelectionModel* selection = view_->selectionModel();
+    const int row = model_->currentRow();
+    if (row < 0 || row >= model_->rowCount()) {
+        selection->clear();
+    } else {
+        const int column = qMax(0, selection->currentIndex().column());
+        const QModelIndex index = model_->index(row, column);
+        selection->setCurrentIndex(index,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        view_->scrollTo(index);
+    }
+    syncing_ = false;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class DbGridModel;
+class QModelIndex;
+class QTableView;
+
+// Keeps a grid's current row and its table's cursor in step both ways: choosing a row in the
+// grid moves the table, and every move of the table moves the grid's selection there.
+class DbGridCursorLink : public QObject {
+    Q_OBJECT
+public:
+    // Shows `model` in `view`; the link lives as long as the view.
+    DbGridCursorLink(QTableView* view, DbGridModel* model);
+
+    // Told the message when the table refuses to move (a pending edit that cannot be posted);
+    // the grid then goes back to the table's row. Unset, the refusal is silent.
+    std::function<void(const QString& message)> onMoveRefused;
+
+private:
+    void viewRowChanged(const QModelIndex& current);
+    void followTable();
+
+    QTableView* view_;
+    DbGridModel* model_;
+    bool syncing_ = false;  // set while one side follows the other
+};
