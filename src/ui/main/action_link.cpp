@@ -1,0 +1,25 @@
+#include "ui/main/action_link.h"
+
+#include <QAction>
+
+namespace {
+
+void copyFromAction(QAction* item, const QAction* action) {
+    item->setText(action->text());
+    item->setIcon(action->icon());
+    item->setCheckable(action->isCheckable());
+    item->setChecked(action->isChecked());
+    item->setEnabled(action->isEnabled());
+}
+
+}  // namespace
+
+void linkToAction(QAction* item, QAction* action) {
+    copyFromAction(item, action);
+    QObject::connect(action, &QAction::changed, item,
+                     [item, action] { copyFromAction(item, action); });
+    QObject::connect(item, &QAction::triggered, action, [item, action] {
+        action->trigger();
+        item->setChecked(action->isChecked());  // a check-style item toggled itself first
+    });
+}
