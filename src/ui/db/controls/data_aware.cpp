@@ -1,0 +1,97 @@
+#include "ui/db/controls/data_aware.h"
+
+#include "app/settings/app_error.h"
+#include "store/data_source.h"
+#include "store/table.h"
+#include "ui/forms/dialogs.h"
+
+#include <QApplication>
+#include <QScopedValueRollback>
+#include <QWidget>
+
+DataAware::DataAware(QWidget* control) : control_(control) {}
+
+DataAware::~DataAware() = default;
+
+void DataAware::bind(DataSource* source, const QString& field) {
+    QObject::disconnect(dataConnection_);
+    QObject::disconnect(stateConnection_);
+    source_ = source;
+    field_ = field;
+    if (source) {
+        dataConnection_ = QObject::connect(source, &DataSource::dataChange, &context_,
+                                           [this](const QString& f) { onDataChange(f); });
+        stateConnection_ = QObject::connect(source, &DataSource::stateChange, &context_,
+                                            [this] { onStateChange(); });
+    }
+    showField();
+}
+
+void DataAware::setReadOnlyState(bool readOnly) {
+    readOnly_ = readOnly;
+    const QPalette standard = QApplication::palette(control_);
+    QPalette palette = control_->palette();
+    palette.setColor(QPalette::Base, standard.color(readOnly ? QPalette::Button : QPalette::Base));
+    control_->setPalette(palette);
+    applyReadOnly(readOnly);
+}
+
+bool DataAware::canWrite() const {
+    return !readOnly_ && source_ && source_->enabled() && table() && fieldDef();
+}
+
+Table* DataAware::table() const {
+    Table* t = source_ ? source_->dataSet() : nullptr;
+    return t && t->active() ? t : nullptr;
+}
+
+const FieldDef* DataAware::fieldDef() const {
+    const Table* t = source_ ? source_->dataSet() : nullptr;
+    const int index = t ? t->fieldIndex(field_) : -1;
+    return index < 0 ? nullptr : &t->fields()[index];
+}
+
+QString DataAware::fieldText() const {
+    const Table* t = table();
+    if (!t || !fieldDef()) {
+        return QString();
+    }
+    const bool hasRecord = t->state() != Table::State::Browse || t->recordCount() > 0;
+    return hasRecord ? t->asString(field_) : QString();
+}
+
+bool DataAware::writeText(const QString& text, QString* error) {
+    if (!canWrite()) {
+        return false;
+    }
+    QScopedValueRollback<bool> guard(writing_, true);
+    try {
+        table()->setAsString(field_, text);
+        return true;
+    } catch (const AppError& e) {
+        if (error) {
+            *error = e.message();
+        }
+        return false;
+    }
+}
+
+void DataAware::writeChoice(const QString& text) {
+    QString error;
+    if (text != fieldText() && !writeText(text, &error) && !error.isEmpty()) {
+        Dialogs::showError(control_, error);
+    }
+    showField();
+}
+
+void DataAware::onDataChange(const QString& field) {
+    if (!writing_ && (field.isEmpty() || field.compare(field_, Qt::CaseInsensitive) == 0)) {
+        showField();
+    }
+}
+
+void DataAware::onStateChange() {
+    if (!writing_) {
+        showField();
+    }
+}

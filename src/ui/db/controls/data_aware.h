@@ -1,0 +1,75 @@
+#pragma once
+
+#include "store/data_source.h"
+
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+class Table;
+struct FieldDef;
+
+// What every data-aware control shares: the binding to one field of a data source, the
+// repaint on every change notification that may concern the field, the write of user edits,
+// and the read-only look (button-face colour when read-only, window colour when editable).
+//
+// A control writes only what the user did; it never writes while it is being repainted from
+// the record, and the notifications its own write causes do not repaint it (so typing is not
+// disturbed), while every other control on the same field follows at once.
+class DataAware {
+public:
+    DataAware(const DataAware&) = delete;
+    DataAware& operator=(const DataAware&) = delete;
+
+    void bind(DataSource* source, const QString& field);
+    DataSource* dataSource() const { return source_; }
+    const QString& dataField() const { return field_; }
+
+    void setReadOnlyState(bool readOnly);
+    bool readOnlyState() const { return readOnly_; }
+
+    // Whether a user edit can reach the table now: bound, editable, the data source enabled
+    // and its table open.
+    bool canWrite() const;
+
+protected:
+    explicit DataAware(QWidget* control);
+    virtual ~DataAware();
+
+    // Shows the field's current value.
+    virtual void showField() = 0;
+    // The widget's own read-only switch, besides the colour.
+    virtual void applyReadOnly(bool readOnly) = 0;
+
+    // The context for the control's own connections: it goes with this part of the control,
+    // before the widget's destructor deletes children that might still signal.
+    QObject* context() { return &context_; }
+    // The bound table when it is open, else null.
+    Table* table() const;
+    // The bound field's definition; null when unbound or unknown.
+    const FieldDef* fieldDef() const;
+    // The field of the current record as text; empty when there is none (or it is null).
+    QString fieldText() const;
+    // Writes `text` (empty stores null). False when the table refuses it, with the reason in
+    // `error`; nothing is written when canWrite() is false.
+    bool writeText(const QString& text, QString* error = nullptr);
+    // For choices: writes only a value that differs from the field's (so choosing the same
+    // item again starts no edit); a refusal is shown in the error box; the record is then
+    // shown again.
+    void writeChoice(const QString& text);
+
+private:
+    void onDataChange(const QString& field);
+    void onStateChange();
+
+    QWidget* control_;
+    QObject context_;
+    QPointer<DataSource> source_;
+    QString field_;
+    QMetaObject::Connection dataConnection_;
+    QMetaObject::Connection stateConnection_;
+    bool readOnly_ = false;
+    bool writing_ = false;
+};

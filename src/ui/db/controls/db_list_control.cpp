@@ -1,0 +1,85 @@
+#include "ui/db/controls/db_list_control.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWheelEvent>
+
+DbListControl::DbListControl(QWidget* parent) : QComboBox(parent), DataAware(this) {
+    connect(this, &QComboBox::activated, context(),
+            [this](int index) { writeChoice(valueForIndex(index)); });
+    // Items added or removed after binding: show the record's item again.
+    connect(model(), &QAbstractItemModel::rowsInserted, context(), [this] { showField(); });
+    connect(model(), &QAbstractItemModel::rowsRemoved, context(), [this] { showField(); });
+    setReadOnlyState(false);
+}
+
+void DbListControl::showPopup() {
+    if (!readOnlyState()) {
+        QComboBox::showPopup();
+    }
+}
+
+void DbListControl::showField() {
+    setCurrentIndex(indexForText(fieldText()));
+}
+
+void DbListControl::applyReadOnly(bool readOnly) {
+    // A closed list is painted with the button colour; give it the look of an edit.
+    const QPalette standard = QApplication::palette(this);
+    QPalette p = palette();
+    p.setColor(QPalette::Button, standard.color(readOnly ? QPalette::Button : QPalette::Base));
+    setPalette(p);
+}
+
+void DbListControl::keyPressEvent(QKeyEvent* event) {
+    if (readOnlyState()) {
+        event->ignore();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+void DbListControl::wheelEvent(QWheelEvent* event) {
+    if (readOnlyState()) {
+        event->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(event);
+}
+
+DbValueSelector::DbValueSelector(QWidget* parent) : DbListControl(parent) {}
+
+void DbValueSelector::setItems(const QStringList& items, const QStringList& values) {
+    clear();
+    addItems(items);
+    values_ = values;
+    showField();
+}
+
+void DbValueSelector::chooseText(const QString& text) {
+    const int index = findText(text, Qt::MatchExactly);
+    writeChoice(index < 0 ? QString() : valueForIndex(index));
+}
+
+int DbValueSelector::indexForText(const QString& text) const {
+    if (text.isEmpty()) {
+        return -1;
+    }
+    const int index = values_.indexOf(text);
+    return index < count() ? index : -1;
+}
+
+QString DbValueSelector::valueForIndex(int index) const {
+    return index >= 0 && index < values_.size() ? values_[index] : QString();
+}
+
+DbComboBox::DbComboBox(QWidget* parent) : DbListControl(parent) {}
+
+int DbComboBox::indexForText(const QString& text) const {
+    return text.isEmpty() ? -1 : findText(text, Qt::MatchExactly);
+}
+
+QString DbComboBox::valueForIndex(int index) const {
+    return itemText(index);
+}
