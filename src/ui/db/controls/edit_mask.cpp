@@ -38,7 +38,7 @@ std::optional<InputKind> inputKind(QChar c) {
     }
 }
 
-// Splits "mask;1;_" into its parts; a "\" escapes the next character of the mask itself.
+// Where the mask itself ends in "mask;1;_": at its first ";" that no "\" escapes.
 int endOfMaskBody(const QString& mask) {
     for (int i = 0; i < mask.size(); ++i) {
         if (mask[i] == u'\\') {

@@ -101,6 +101,7 @@ private slots:
     void checkBoxStoresItsValues();
     void memoWritesAndFollows();
     void memoCutsTypingAtMaxLength();
+    void memoWithoutReturnsLeavesEnterToTheWindow();
     void readOnlyColours();
     void readOnlyControlsDoNotWrite();
 };
@@ -536,6 +537,19 @@ void TestDbControls::memoCutsTypingAtMaxLength() {
     memo->setTextCursor(cursor);
     QTest::keyClicks(memo, "cdXY");
     QCOMPARE(log.table.asString("notes"), QString("abcdef"));
+}
+
+void TestDbControls::memoWithoutReturnsLeavesEnterToTheWindow() {
+    TestSupport::TempFolders folders;
+    Log log;
+    log.addRow("", "0");
+    auto* memo = log.add<DbMemo>("notes");
+    memo->setWantReturns(false);
+    typeInto(memo, "a");
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClick(memo, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClicks(memo, "b");
+    QCOMPARE(log.table.asString("notes"), QString("a\nb"));
 }
 
 void TestDbControls::readOnlyColours() {
