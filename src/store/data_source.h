@@ -5,7 +5,8 @@
 
 class Table;
 
-// Binds windows to a table: forwards the table's notifications while enabled.
+// Binds windows to a table: forwards the table's notifications while enabled. Attaching a
+// table or enabling again announces the whole table (rows, state and record changed).
 class DataSource : public QObject {
     Q_OBJECT
 public:
@@ -22,6 +23,8 @@ signals:
     void rowsChange();
 
 private:
+    void announceWholeTable();
+
     QPointer<Table> table_;
     bool enabled_ = true;
 };

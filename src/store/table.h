@@ -31,9 +31,11 @@ public:
     const FieldDefs& fields() const;
     int fieldIndex(const QString& field) const;  // -1 when unknown
 
-    // Persistence. open() loads the file when it exists (throws AppError naming the file when
-    // it cannot be read or parsed; the table then stays closed and the file is left alone);
-    // close() writes the file when the table holds changes.
+    // Persistence. open() loads the file when it exists, or starts empty (throws AppError naming
+    // the file when it cannot be read or parsed; the table then stays closed, and this table
+    // never writes that file: createDataSet() on it throws too). close() first posts a pending
+    // edit that holds changes, then writes the file when the table holds changes (a failed
+    // write throws and leaves the table open).
     void setFileName(const QString& fileName);
     const QString& fileName() const;
     void createDataSet();  // an empty table from the field definitions, not yet written
@@ -84,6 +86,7 @@ public:
     QString asString(const QString& field) const;  // null reads as ""
     int asInteger(const QString& field) const;     // null reads as 0
     double asFloat(const QString& field) const;
+    // A null field, like Time_Start's date part, reads as the zero date-time 12/30/1899 0:00.
     QDateTime asDateTime(const QString& field) const;
     // Writing needs the Edit or Insert state; a write in Browse state starts an edit.
     void setValue(const QString& field, const QVariant& value);
@@ -91,12 +94,15 @@ public:
     void setNull(const QString& field);
 
     // Reading any visible row without moving the cursor (0-based row in table order), for
-    // grids and reports.
+    // grids and reports; the row being edited shows its pending values. Throws AppError for a
+    // row or field out of range. While a new row is being inserted it is not among the rows
+    // (recNo() is 0 then); its values are read with value().
     QVariant valueAt(int row, int fieldIndex) const;
     QString displayText(int row, int fieldIndex) const;
 
-    // While controls are disabled, moves and edits send no notifications; enabling sends one
-    // record-changed notification.
+    // While controls are disabled, moves and edits send no notifications (detail tables still
+    // follow); enabling sends one record-changed notification, after rowsChanged and
+    // stateChanged when those happened meanwhile.
     void disableControls();
     void enableControls();
     bool controlsDisabled() const;
@@ -105,8 +111,14 @@ public:
     std::shared_ptr<const TableData> snapshot() const;
     // Serialises a snapshot to the file bytes and writes them atomically. Thread-safe.
     static void writeSnapshot(const TableData& data, const QString& fileName);
+    // Records that the snapshot taken at `changeCount` reached the file.
     void markSaved(quint64 changeCount);
     quint64 changeCount() const;  // grows with every posted change or deletion
+
+    // The auto-increment value the next new row gets; kept in the file. A value used
+    // elsewhere (for example by detail rows written before a crash) is never handed out.
+    qint64 nextAutoIncrement() const;
+    void reserveAutoIncrement(qint64 usedValue);
 
 signals:
     // `field` is the changed field's name, or empty when the whole record changed (the cursor

@@ -3,8 +3,17 @@
 #include "store/data_source.h"
 #include "store/table.h"
 
+#include <QList>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+class QThreadPool;
+namespace DiveLogTables {
+struct Definition;
+}
 
 // The tables module: the diver's whole log in six tables, their data sources, the deletion
 // queue and the `Busy` flag. Tables with posted changes are written shortly after the change
@@ -13,10 +22,11 @@ class Tdm_rdp : public QObject {
     Q_OBJECT
 public:
     explicit Tdm_rdp(QObject* parent = nullptr);
-    ~Tdm_rdp() override;  // closes the tables, writing those with changes
+    // Waits for the writer threads, then closes the tables, writing those with changes.
+    ~Tdm_rdp() override;
 
     // Creation handler: creates missing tables, opens all six. Throws AppError on a table file
-    // that cannot be read; the tables not yet opened stay closed.
+    // that cannot be read; the tables not yet opened stay closed (and Busy is lowered).
     void DataModuleCreate();
 
     bool busy() const;
@@ -24,6 +34,15 @@ public:
 
     // Writes every table with unsaved changes now.
     void saveAll();
+    // What the save timer runs: unless Busy is raised, hands a snapshot of every table with
+    // unsaved changes to its file's writer thread. Cheap on this thread.
+    void saveChangedTables();
+    // How long after a posted change the save starts (changes meanwhile join that save).
+    void setSaveDelay(int milliseconds);
+
+    // The six tables in the order of opening: dives, member, certificates, conditions,
+    // equipment, profile.
+    QList<Table*> tables() const;
 
     Table* cds_info;
     Table* cds_certif;
@@ -37,6 +56,28 @@ public:
     DataSource* ds_conditions;
     DataSource* ds_equipment;
     DataSource* ds_profile;
+
+signals:
+    // A table's changes reached its file (from the writer thread or a direct save).
+    void tableSaved(Table* table);
+    // A table could not be written; its changes stay pending and are tried again later.
+    void saveFailed(Table* table, const QString& message);
+
+private:
+    struct Saver;
+    Table* makeTable(const DiveLogTables::Definition& definition);
+    Saver& saverOf(const Table* table);
+    void scheduleSave();
+    // Waits for the table's writer and takes note of what it wrote, so a direct save follows.
+    void finishWriter(Saver& saver);
+    void saveNow(Saver& saver);
+    void closeTable(Table* table);
+    void openTables();
+
+    bool busy_ = false;
+    QTimer saveTimer_;
+    std::unique_ptr<QThreadPool> pool_;
+    std::vector<std::unique_ptr<Saver>> savers_;
 };
 
 extern Tdm_rdp* dm_rdp;
@@ -50,7 +91,9 @@ void SplitFields(const QString& text, QStringList& fields);
 // number followed by "##".
 namespace DeletionQueue {
 QString fileName();
-void append(int idDive);  // throws IoError
+// Rewrites the whole file atomically with the entry added; an existing queue that cannot be
+// read throws IoError and is left as it is.
+void append(int idDive);
 bool exists();
 QString read();
 void remove();
