@@ -3,6 +3,7 @@
 #include "app/settings/app_error.h"
 #include "ui/db/db_grid_model.h"
 
+#include <QEvent>
 #include <QItemSelectionModel>
 #include <QTableView>
 
@@ -12,7 +13,15 @@ DbGridCursorLink::DbGridCursorLink(QTableView* view, DbGridModel* model)
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &DbGridCursorLink::viewRowChanged);
     connect(model_, &DbGridModel::cursorMoved, this, &DbGridCursorLink::followTable);
+    view_->viewport()->installEventFilter(this);
     followTable();
+}
+
+bool DbGridCursorLink::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && view_->currentIndex().isValid()) {
+        view_->scrollTo(view_->currentIndex());
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void DbGridCursorLink::viewRowChanged(const QModelIndex& current) {

@@ -5,11 +5,13 @@
 #include <functional>
 
 class DbGridModel;
+class QEvent;
 class QModelIndex;
 class QTableView;
 
 // Keeps a grid's current row and its table's cursor in step both ways: choosing a row in the
-// grid moves the table, and every move of the table moves the grid's selection there.
+// grid moves the table, and every move of the table moves the grid's selection there. The
+// current row stays in sight when the grid is resized.
 class DbGridCursorLink : public QObject {
     Q_OBJECT
 public:
@@ -19,6 +21,9 @@ public:
     // Told the message when the table refuses to move (a pending edit that cannot be posted);
     // the grid then goes back to the table's row. Unset, the refusal is silent.
     std::function<void(const QString& message)> onMoveRefused;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void viewRowChanged(const QModelIndex& current);

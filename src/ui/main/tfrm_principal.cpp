@@ -32,6 +32,10 @@ constexpr int kToolPanelHeight = 186;
 constexpr int kStatusWidths[] = {130, 80, 130, 50};
 constexpr int kFirstPollInterval = 50;
 constexpr int kPollInterval = 6000;
+constexpr int kCellPadding = 6;
+const QString kHeaderStyle = QStringLiteral(
+    "QLabel { background-color: palette(midlight); border: 1px solid palette(mid);"
+    " padding-left: 4px; font-weight: bold; }");
 
 Table* tableOf(Table* Tdm_rdp::*table) {
     return dm_rdp ? dm_rdp->*table : nullptr;
@@ -84,6 +88,9 @@ TFrm_Principal::TFrm_Principal(QWidget* parent)
     INetDetector1->setDispatchInterval(kFirstPollInterval);
     ui->pnl_UnitConvert->hide();
     ui->PageControl1->tabBar()->hide();
+    for (QLabel* header : {ui->Panel16, ui->Panel11, ui->Panel15}) {
+        header->setStyleSheet(kHeaderStyle);
+    }
     setUpDivesGrid();
     setUpStatusBar();
     setUpActions();
@@ -120,6 +127,9 @@ void TFrm_Principal::setUpDivesGrid() {
     for (int column = 0; column < divesGridModel_->columnCount(); ++column) {
         grid->setColumnWidth(column, divesGridModel_->columns()[column].width);
     }
+    // 65 pixels held a date in the small design font; a larger font gets the room it needs.
+    const int widestDate = grid->fontMetrics().horizontalAdvance(QStringLiteral("12/28/2024"));
+    grid->setColumnWidth(0, qMax(grid->columnWidth(0), widestDate + 2 * kCellPadding));
     // The selection stays visible when the grid loses the focus.
     QPalette palette = grid->palette();
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -218,7 +228,8 @@ void TFrm_Principal::restoreWindowPlace(const QRect& screen) {
         const FirstRunLayout first = firstRunLayout(screen.width());
         resize(first.windowSize);
         setLeftPanelWidth(first.leftPanelWidth);
-        move(screen.center() - QPoint(first.windowSize.width() / 2, first.windowSize.height() / 2));
+        move(screen.x() + (screen.width() - first.windowSize.width()) / 2,
+             screen.y() + (screen.height() - first.windowSize.height()) / 2);
         return;
     }
     const int top = readPosition(QStringLiteral("Principal_y"), y());

@@ -32,13 +32,15 @@ public:
     // The same, choosing the first-run size for `screen` (the desktop the window opens on).
     void FormCreate(const QRect& screen);
 
-    // The designed controls and actions (include "ui_tfrm_principal.h" to reach them).
+    // The designed controls and actions (include "ui/main/tfrm_principal_controls.h").
     Ui::TFrm_Principal* const ui;
     DataSource* ds_dives;
     DataSource* ds_equip;
     DataSource* ds_conditions;
     TINetDetect* INetDetector1;
     QMenu* pup_certi;  // the certification icon's pop-up menu
+    // The rows of DbgDives; setDataSource(nullptr) detaches the grid from ds_dives (while a
+    // synchronisation rewrites the tables) and setDataSource(ds_dives) attaches it again.
     DbGridModel* divesGridModel() const;
 
     // Windows that live above this module; start-up sets them. Each opens its window modally

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "app/settings/app_error.h"
+#include "app/settings/tdm_const.h"
+#include "dictionary/tdm_idioma.h"
+#include "net/tinet_detect.h"
+#include "store/tdm_rdp.h"
+#include "test_support.h"
+#include "ui/forms/dialogs.h"
+#include "ui/main/tfrm_principal.h"
+#include "ui/main/tfrm_principal_controls.h"
+
+#include <QStringList>
+#include <memory>
+
+// The modules the main window is built on, in start-up order, over fresh data and working
+// folders; message boxes and opened web pages are recorded instead of shown.
+struct MainFixture {
+    TestSupport::TempFolders folders;
+    std::unique_ptr<Tdm_const> settings;
+    std::unique_ptr<TdmIdioma> dictionary;
+    std::unique_ptr<Tdm_rdp> tables;
+    std::unique_ptr<TFrm_Principal> window;
+    QStringList messages;
+    QStringList openedUrls;
+
+    explicit MainFixture(const QByteArray& languageFile = {}) {
+        if (!languageFile.isEmpty()) {
+            TestSupport::writeFile(QStringLiteral("language.xml"), languageFile);
+        }
+        Dialogs::setMessageHandler([this](const Dialogs::Prompt& prompt) {
+            messages << prompt.text;
+            return QMessageBox::Ok;
+        });
+        Tdm_const::setUrlOpener([this](const QString& url) { openedUrls << url; });
+        TINetDetect::setInterfaceLister([] { return QVector<NetInterfaceInfo>(); });
+        settings = std::make_unique<Tdm_const>();
+        dm_const = settings.get();
+        settings->DataModuleCreate();
+        settings->AppTitle = QStringLiteral("NEREVA Desktop");
+        dictionary = std::make_unique<TdmIdioma>();
+        dmIdioma = dictionary.get();
+        try {
+            dictionary->DataModuleCreate();
+        } catch (const AppError&) {
+            // No dictionary file: the windows stay untranslated.
+        }
+        tables = std::make_unique<Tdm_rdp>();
+        dm_rdp = tables.get();
+        tables->DataModuleCreate();
+    }
+
+    ~MainFixture() {
+        window.reset();
+        dm_rdp = nullptr;
+        tables.reset();
+        dmIdioma = nullptr;
+        dictionary.reset();
+        dm_const = nullptr;
+        settings.reset();
+        TINetDetect::setInterfaceLister({});
+        Tdm_const::setUrlOpener({});
+        Dialogs::setMessageHandler({});
+    }
+
+    // A new main window as start-up makes it, for a screen of the given size.
+    TFrm_Principal* open(const QRect& screen = QRect(0, 0, 1024, 768)) {
+        window = std::make_unique<TFrm_Principal>();
+        window->FormCreate(screen);
+        return window.get();
+    }
+
+    TFrm_Principal* openShown(const QRect& screen = QRect(0, 0, 1024, 768)) {
+        open(screen);
+        window->show();
+        QApplication::processEvents();
+        return window.get();
+    }
+
+    // Closes the window as the user does and forgets it.
+    void closeWindow() {
+        window->close();
+        window.reset();
+    }
+
+    TIniFile& ini() { return *settings->IniFile; }
+    int position(const char* key) { return ini().readInteger("Position", key, -99); }
+
+    void addDive(const QDate& date, const QString& location) {
+        Table* dives = tables->cds_dives;
+        dives->append();
+        dives->setValue(QStringLiteral("Date"), date);
+        dives->setValue(QStringLiteral("Location"), location);
+        dives->post();
+        tables->cds_conditions->append();
+        tables->cds_conditions->setValue(QStringLiteral("bottom_time"), location.left(5));
+        tables->cds_conditions->post();
+    }
+
+    void setMember(const QString& inetUser) {
+        Table* info = tables->cds_info;
+        if (info->recordCount() == 0) {
+            info->append();
+        } else {
+            info->edit();
+        }
+        info->setValue(QStringLiteral("inet_user"), inetUser);
+        info->post();
+    }
+
+    // Dial-up mode, with or without a point-to-point interface: online exactly with one.
+    void setOnline(bool online) {
+        settings->DialupConnection = true;
+        TINetDetect::setInterfaceLister([online] {
+            QVector<NetInterfaceInfo> list{{false, QStringLiteral("eth0")}};
+            if (online) {
+                list.append({true, QStringLiteral("ppp0")});
+            }
+            return list;
+        });
+    }
+};
