@@ -366,23 +366,22 @@ struct Table::Impl {
 
     // --- values
 
+    AppError notA(int field, const QVariant& value, const char* kind) const {
+        return fieldError(field, QStringLiteral("\"%1\" is not a valid %2.")
+                                     .arg(formatVariant(value), QLatin1String(kind)));
+    }
     qint64 wholeNumber(int field, const QVariant& value) const {
+        bool ok = false;
         if (isTextVariant(value)) {
-            bool ok = false;
             const qint64 number = value.toString().trimmed().toLongLong(&ok);
             if (!ok) {
-                throw fieldError(
-                    field,
-                    QStringLiteral("\"%1\" is not a valid integer value.").arg(value.toString()));
+                throw notA(field, value, "integer value");
             }
             return number;
         }
-        bool ok = false;
         const double number = value.toDouble(&ok);
         if (!ok || std::floor(number) != number || std::abs(number) > 9.0e15) {
-            throw fieldError(
-                field,
-                QStringLiteral("\"%1\" is not a valid integer value.").arg(formatVariant(value)));
+            throw notA(field, value, "integer value");
         }
         return qint64(number);
     }
@@ -405,14 +404,9 @@ struct Table::Impl {
                                                  ? RegionalFormats::parseFloat(value.toString())
                                                  : std::optional<double>(value.toDouble(&ok));
         if (!number || (!isTextVariant(value) && !ok)) {
-            throw fieldError(field, QStringLiteral("\"%1\" is not a valid floating point value.")
-                                        .arg(formatVariant(value)));
+            throw notA(field, value, "floating point value");
         }
         return *number;
-    }
-    AppError notA(int field, const QVariant& value, const char* kind) const {
-        return fieldError(field, QStringLiteral("\"%1\" is not a valid %2.")
-                                     .arg(formatVariant(value), QLatin1String(kind)));
     }
     QVariant dateValue(int field, const QVariant& value) const {
         QDate date;

@@ -56,7 +56,7 @@ public:
     // Navigation over the visible rows in table order. Moving posts a pending edit that holds
     // changes and drops one that holds none.
     void first();
-    void last();
+    void last();  // eof() is true afterwards, as after next() on the last row
     void next();
     void prior();
     int moveBy(int distance);  // returns the distance actually moved
@@ -71,7 +71,8 @@ public:
 
     // Editing. edit() on an empty table starts an insert. post() re-sorts the row into place
     // and assigns an auto-increment field on a new row (never reusing a value, also across
-    // restarts). remove() deletes the current row.
+    // restarts). remove() deletes the current row (a pending edit is dropped; during an insert
+    // it cancels the insert).
     void insert();
     void append();
     void edit();
