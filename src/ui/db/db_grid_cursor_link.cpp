@@ -4,6 +4,7 @@
 #include "ui/db/db_grid_model.h"
 
 #include <QEvent>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
 
@@ -63,4 +64,24 @@ void DbGridCursorLink::followTable() {
         view_->scrollTo(index);
     }
     syncing_ = false;
+}
+
+DbGridCursorLink* setUpDbGrid(QTableView* grid, DbGridModel* model) {
+    constexpr int kRowPadding = 6;
+    auto* link = new DbGridCursorLink(grid, model);
+    QHeaderView* rows = grid->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(grid->fontMetrics().height() + kRowPadding);
+    QHeaderView* titles = grid->horizontalHeader();
+    titles->setSectionResizeMode(QHeaderView::Interactive);
+    titles->setHighlightSections(false);
+    for (int column = 0; column < model->columnCount(); ++column) {
+        grid->setColumnWidth(column, model->columns()[column].width);
+    }
+    QPalette palette = grid->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    }
+    grid->setPalette(palette);
+    return link;
 }

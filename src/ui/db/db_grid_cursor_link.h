@@ -33,3 +33,9 @@ private:
     DbGridModel* model_;
     bool syncing_ = false;  // set while one side follows the other
 };
+
+// Shows `model` in `grid` the way data grids look here: fixed row heights (fast over any
+// number of rows), the model's column widths, user-resizable columns, and a selection that
+// stays visible when the grid loses the focus; the grid follows the table's cursor and moves
+// it. Returns the link (owned by the grid).
+DbGridCursorLink* setUpDbGrid(QTableView* grid, DbGridModel* model);

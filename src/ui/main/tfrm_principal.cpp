@@ -17,7 +17,6 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
@@ -116,26 +115,11 @@ void TFrm_Principal::setUpDivesGrid() {
                                       this);
     divesGridModel_->setDataSource(ds_dives);
     QTableView* grid = ui->DbgDives;
-    auto* link = new DbGridCursorLink(grid, divesGridModel_);
+    DbGridCursorLink* link = setUpDbGrid(grid, divesGridModel_);
     link->onMoveRefused = [this](const QString& message) { Dialogs::showError(this, message); };
-    QHeaderView* rows = grid->verticalHeader();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(grid->fontMetrics().height() + 6);
-    QHeaderView* titles = grid->horizontalHeader();
-    titles->setSectionResizeMode(QHeaderView::Interactive);
-    titles->setHighlightSections(false);
-    for (int column = 0; column < divesGridModel_->columnCount(); ++column) {
-        grid->setColumnWidth(column, divesGridModel_->columns()[column].width);
-    }
     // 65 pixels held a date in the small design font; a larger font gets the room it needs.
     const int widestDate = grid->fontMetrics().horizontalAdvance(QStringLiteral("12/28/2024"));
     grid->setColumnWidth(0, qMax(grid->columnWidth(0), widestDate + 2 * kCellPadding));
-    // The selection stays visible when the grid loses the focus.
-    QPalette palette = grid->palette();
-    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
-        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
-    }
-    grid->setPalette(palette);
 }
 
 void TFrm_Principal::setUpStatusBar() {
@@ -191,7 +175,7 @@ void TFrm_Principal::connectHandlers() {
     connect(ui->Splitter1, &QSplitter::splitterMoved, this,
             [this] { leftPanelWidth_ = ui->Splitter1->sizes().value(0); });
     connect(ui->Splitter3, &QSplitter::splitterMoved, this,
-            [this] { setDivesListHeight(ui->Splitter3->sizes().value(0)); });
+            [this] { keepDivesListHeight(ui->Splitter3->sizes().value(0)); });
 }
 
 // Creation ------------------------------------------------------------------------------------
@@ -408,13 +392,17 @@ int TFrm_Principal::divesListHeight() const {
 // With a chosen height the dive list keeps it and the tool panel takes the rest; without one
 // the tool panel keeps its design height and the list takes the rest.
 void TFrm_Principal::setDivesListHeight(int height) {
+    keepDivesListHeight(height);
+    if (!ui->pnl_UnitConvert->isHidden()) {
+        showToolPanel();
+    }
+}
+
+void TFrm_Principal::keepDivesListHeight(int height) {
     divesListHeight_ = qMax(0, height);
     const bool listFixed = divesListHeight_ > 0;
     ui->Splitter3->setStretchFactor(0, listFixed ? 0 : 1);
     ui->Splitter3->setStretchFactor(1, listFixed ? 1 : 0);
-    if (!ui->pnl_UnitConvert->isHidden()) {
-        showToolPanel();
-    }
 }
 
 bool TFrm_Principal::locationBreak() const {

@@ -92,6 +92,7 @@ private:
     void chooseEditorPage();
     void writeLayout();
     void postPendingEdits();
+    void keepDivesListHeight(int height);  // without resizing the panels
     void showToolPanel();
     void hideToolPanel();
 
