@@ -340,9 +340,21 @@ struct Table::Impl {
         }
         buffer[field] = int(nextAutoInc++);
     }
+    // Where the row being edited is; found by its identity, not by trusting the cursor.
+    int editedIndex() const {
+        if (cur >= 0 && currentRow().id() == editRowId) {
+            return viewBegin + cur;
+        }
+        const auto found = std::find_if(rows.cbegin(), rows.cend(),
+                                        [this](const Row& row) { return row.id() == editRowId; });
+        if (found == rows.cend()) {
+            throw error(QStringLiteral("the record being edited no longer exists."));
+        }
+        return int(found - rows.cbegin());
+    }
     // Puts a posted row in its place; returns whether the order of the rows changed.
     bool placeRow(Row row, bool isNew) {
-        int index = viewBegin + cur;
+        int index = isNew ? -1 : editedIndex();
         if (!isNew && fitsAt(index, row)) {
             rows[index] = std::move(row);
             return false;
@@ -874,6 +886,9 @@ void Table::setValue(const QString& field, const QVariant& value) {
     }
     const QVariant stored = d->canonical(index, value);
     edit();
+    if (!d->editing()) {  // a listener of the state change ended the edit
+        throw d->error(QStringLiteral("the record is not being edited."));
+    }
     QVariant& slot = d->buffer[index];
     if (slot.isValid() == stored.isValid() && slot == stored) {
         return;

@@ -82,8 +82,12 @@ Table* Tdm_rdp::makeTable(const DiveLogTables::Definition& definition) {
     Saver* s = saver.get();
     connect(table, &Table::changesPosted, this, &Tdm_rdp::scheduleSave);
     connect(s->writer.get(), &SnapshotWriter::written, this, [this, table](quint64 count) {
+        // A direct save may have taken note of this write already.
+        const bool news = table->hasUnsavedChanges();
         table->markSaved(count);
-        emit tableSaved(table);
+        if (news) {
+            emit tableSaved(table);
+        }
     });
     connect(s->writer.get(), &SnapshotWriter::failed, this, [this, s](const QString& message) {
         s->submitted = 0;  // the next save hands the table in again

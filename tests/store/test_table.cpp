@@ -102,6 +102,8 @@ private slots:
     void dataSourceForwardsWhileEnabled();
     void disabledControlsGetOneNotificationLater();
     void gridReadsShowThePendingEdit();
+    void aListenerEndingTheEditIsAnError();
+    void postWritesTheEditedRowEvenIfTheCursorMoved();
 };
 
 void TestTable::initTestCase() {
@@ -582,6 +584,45 @@ void TestTable::gridReadsShowThePendingEdit() {
     QCOMPARE(log.dives->displayText(0, log.dives->fieldIndex("Date")), QString("3/1/2024"));
     QVERIFY_THROWS_EXCEPTION(AppError, log.dives->valueAt(5, site));
     QVERIFY_THROWS_EXCEPTION(AppError, log.dives->valueAt(0, 999));
+}
+
+void TestTable::aListenerEndingTheEditIsAnError() {
+    Log log;
+    log.addFiveDives();
+    Table& t = *log.dives;
+    connect(&t, &Table::stateChanged, &t, [&t] {
+        if (t.state() == Table::State::Edit) {
+            t.cancel();
+        }
+    });
+    QVERIFY_THROWS_EXCEPTION(AppError, t.setValue("Site", "x"));
+    QCOMPARE(t.state(), Table::State::Browse);
+    QCOMPARE(log.sites(), QStringList({"A", "B", "C", "D", "E"}));
+}
+
+// A listener that starts editing again while a move posts leaves the edit on the row it began
+// on; posting it must write that row, not the one the cursor moved to.
+void TestTable::postWritesTheEditedRowEvenIfTheCursorMoved() {
+    Log log;
+    log.addFiveDives();
+    Table& t = *log.dives;
+    t.setRecNo(2);
+    t.setValue("Site", "B2");
+    bool armed = true;
+    connect(&t, &Table::stateChanged, &t, [&] {
+        if (armed && t.state() == Table::State::Browse) {
+            armed = false;
+            t.edit();
+        }
+    });
+    t.next();
+    t.setValue("dive_rating", 5);
+    t.post();
+    QCOMPARE(log.sites(), QStringList({"A", "B2", "C", "D", "E"}));
+    t.setRecNo(2);
+    QCOMPARE(t.asInteger("dive_rating"), 5);
+    t.next();
+    QVERIFY(t.isNull("dive_rating"));
 }
 
 NEREVA_TEST_MAIN(TestTable)
