@@ -10,6 +10,8 @@ namespace TestSupport {
 // Sets the process up for a windowless test run: offscreen platform, a private runtime folder,
 // and the offscreen plugin's noise filtered out. Call before the application object exists.
 void prepareProcess();
+// Filters the offscreen platform's noise out of the current message handler.
+void installQuietHandler();
 
 // A fresh data folder ($XDG_DATA_HOME) and working folder for one test; the previous working
 // folder and data folder come back when it goes.
@@ -38,10 +40,10 @@ void writeFile(const QString& path, const QByteArray& data);
 }  // namespace TestSupport
 
 // main() for a Qt Test object that needs an application object.
-#define NEREVA_TEST_MAIN(TestObject)                   \
-    int main(int argc, char** argv) {                  \
-        TestSupport::prepareProcess();                 \
-        QApplication app(argc, argv);                  \
-        TestObject tc;                                 \
-        return QTest::qExec(&tc, argc, argv);          \
+#define NEREVA_TEST_MAIN(TestObject)          \
+    int main(int argc, char** argv) {         \
+        TestSupport::prepareProcess();        \
+        QApplication app(argc, argv);         \
+        TestObject tc;                        \
+        return QTest::qExec(&tc, argc, argv); \
     }

@@ -1,0 +1,127 @@
+#include "app/startup.h"
+
+#include "app/settings/app_error.h"
+#include "app/settings/tdm_const.h"
+#include "app/tfrm_config.h"
+#include "app/tfrm_license.h"
+#include "app/tfrm_splash.h"
+#include "cache/tdm_local_data.h"
+#include "dictionary/tdm_idioma.h"
+#include "store/tdm_rdp.h"
+#include "ui/forms/dialogs.h"
+#include "ui/main/tfrm_principal.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("NEREVA Desktop");
+
+std::function<Tdm_rdp*()>& tablesFactory() {
+    static std::function<Tdm_rdp*()> factory = [] { return new Tdm_rdp; };
+    return factory;
+}
+
+// A module's creation handler that fails shows its own message; the module stays.
+template <typename Handler>
+void runCreationHandler(Handler handler) {
+    try {
+        handler();
+    } catch (const AppError& e) {
+        Dialogs::showError(nullptr, e.message());
+    } catch (const std::exception& e) {
+        Dialogs::showError(nullptr, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+template <typename Window>
+void openModal(QWidget* owner) {
+    Window window(owner);
+    Dialogs::execModal(&window);
+}
+
+}  // namespace
+
+Startup::Startup() {
+    QGuiApplication::setApplicationDisplayName(kAppTitle);
+    Tdm_const::setUrlOpener([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
+}
+
+Startup::~Startup() {
+    delete Frm_Principal;
+    Frm_Principal = nullptr;
+    delete dm_rdp;
+    dm_rdp = nullptr;
+    delete dmLocalData;
+    dmLocalData = nullptr;
+    delete dmIdioma;
+    dmIdioma = nullptr;
+    delete dm_const;
+    dm_const = nullptr;
+    delete splash_;
+}
+
+void Startup::setTablesFactory(std::function<Tdm_rdp*()> factory) {
+    tablesFactory() = std::move(factory);
+}
+
+TFrmSplash* Startup::splash() const {
+    return splash_;
+}
+
+bool Startup::start() {
+    splash_ = new TFrmSplash;
+    splash_->show();
+    splash_->repaint();
+    createSettings();
+    dm_const->AppTitle = kAppTitle;
+    createDictionary();
+    createCache();
+    splash_->setLoading(dmIdioma->GetWord(QStringLiteral("loading_compo")));
+    createGuardedModules();
+    splash_->enableTimer();
+    return Frm_Principal != nullptr;
+}
+
+int Startup::run() {
+    return QApplication::exec();
+}
+
+void Startup::createSettings() {
+    dm_const = new Tdm_const;
+    runCreationHandler([] { dm_const->DataModuleCreate(); });
+}
+
+void Startup::createDictionary() {
+    dmIdioma = new TdmIdioma;
+    runCreationHandler([] { dmIdioma->DataModuleCreate(); });
+}
+
+void Startup::createCache() {
+    dmLocalData = new TdmLocalData;
+    runCreationHandler([] { dmLocalData->DataModuleCreate(); });
+}
+
+void Startup::createGuardedModules() {
+    try {
+        dm_rdp = tablesFactory()();
+        runCreationHandler([] { dm_rdp->DataModuleCreate(); });
+        Frm_Principal = new TFrm_Principal;
+        connectMainWindow();
+        runCreationHandler([] { Frm_Principal->FormCreate(); });
+        Frm_Principal->show();
+        Frm_Principal->raise();
+        splash_->setLoading(dmIdioma->GetWord(QStringLiteral("loading_db")));
+    } catch (const std::exception&) {
+        Dialogs::message(nullptr, {QString(), QStringLiteral("Error in DB.\n"),
+                                   QMessageBox::Critical, QMessageBox::Ok});
+        splash_->setLoading(QStringLiteral("Error!"));
+    }
+}
+
+void Startup::connectMainWindow() {
+    Frm_Principal->openAbout = openModal<TFrm_License>;
+    Frm_Principal->openEnvironmentOptions = openModal<TFrm_config>;
+}

@@ -1,0 +1,223 @@
+#include "app/settings/tdm_const.h"
+#include "app/startup.h"
+#include "app/tfrm_config.h"
+#include "app/tfrm_license.h"
+#include "app/tfrm_splash.h"
+#include "dictionary/tdm_idioma.h"
+#include "store/tdm_rdp.h"
+#include "test_support.h"
+#include "ui/forms/dialogs.h"
+#include "ui/main/tfrm_principal.h"
+#include "ui_tfrm_config.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+
+using TestSupport::readFile;
+
+namespace {
+
+const QByteArray kStoreTemplate =
+    R"(<?xml version="1.0" encoding="iso-8859-1" standalone="no"?><init></init>)";
+
+// Records every message box and answers OK.
+struct PromptLog {
+    QList<Dialogs::Prompt> prompts;
+    PromptLog() {
+        Dialogs::setMessageHandler([this](const Dialogs::Prompt& p) {
+            prompts << p;
+            return QMessageBox::Ok;
+        });
+    }
+    ~PromptLog() { Dialogs::setMessageHandler({}); }
+    QStringList texts() const {
+        QStringList list;
+        for (const auto& p : prompts) {
+            list << p.text;
+        }
+        return list;
+    }
+};
+
+void installDictionary() {
+    QFile::copy(qEnvironmentVariable("NEREVA_SOURCE_DIR") + "/resources/language.xml",
+                "language.xml");
+}
+
+}  // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void firstRunCreatesEveryFile();
+    void splashShowsProgressAndClosesItself();
+    void tableEngineFailureEndsTheProgram();
+    void unreadableDivesFileIsReportedAndKept();
+    void missingDictionaryIsReportedOnce();
+    void aboutWindowShowsVersionAndOpensSite();
+    void optionsDialogStoresOnOkOnly_data();
+    void optionsDialogStoresOnOkOnly();
+    void optionsDialogWithCodeOutsideTheList();
+};
+
+void TestStartup::firstRunCreatesEveryFile() {
+    TestSupport::TempFolders folders;
+    installDictionary();
+    PromptLog log;
+    {
+        Startup startup;
+        QVERIFY(startup.start());
+        QVERIFY(Frm_Principal->isVisible());
+        QCOMPARE(Frm_Principal->windowTitle(), QString("NEREVA Desktop 0.7.15b"));
+        Frm_Principal->close();
+    }
+    QCOMPARE(log.texts(), QStringList());
+    const QString app = folders.appData();
+    const QByteArray ini = readFile(app + "desktop.ini");
+    for (const char* section :
+         {"[Preferences]", "[InternetConnection]", "[Defaults]", "[Position]"}) {
+        QVERIFY2(ini.contains(section), section);
+    }
+    QVERIFY(ini.contains("Unit_Pres=0"));
+    QVERIFY(ini.contains("Dives_tree_w="));
+    for (const char* name : {"localdata.xml", "contactlist.xml", "locations.xml"}) {
+        QCOMPARE(readFile(app + name), kStoreTemplate);
+    }
+    QVERIFY(QFileInfo(app + "DB0.7").isDir());
+    QVERIFY(QFileInfo::exists(folders.work() + "/tags.xml"));
+    QCOMPARE(dm_const, nullptr);
+    QCOMPARE(Frm_Principal, nullptr);
+}
+
+void TestStartup::splashShowsProgressAndClosesItself() {
+    TestSupport::TempFolders folders;
+    installDictionary();
+    PromptLog log;
+    Startup startup;
+    QVERIFY(startup.start());
+    QVERIFY(startup.splash());
+    QCOMPARE(startup.splash()->loadingText(), dmIdioma->GetWord("loading_db"));
+    QVERIFY(!startup.splash()->loadingText().isEmpty());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QTRY_VERIFY_WITH_TIMEOUT(startup.splash() == nullptr, 3000);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    Frm_Principal->close();
+}
+
+void TestStartup::tableEngineFailureEndsTheProgram() {
+    TestSupport::TempFolders folders;
+    installDictionary();
+    PromptLog log;
+    Startup::setTablesFactory([]() -> Tdm_rdp* { throw std::runtime_error("no engine"); });
+    Startup startup;
+    const bool started = startup.start();
+    Startup::setTablesFactory([] { return new Tdm_rdp; });
+    QVERIFY(!started);
+    QCOMPARE(log.texts(), QStringList{"Error in DB.\n"});
+    QCOMPARE(log.prompts.first().icon, QMessageBox::Critical);
+    QCOMPARE(startup.splash()->loadingText(), QString("Error!"));
+    QCOMPARE(Frm_Principal, nullptr);
+}
+
+void TestStartup::unreadableDivesFileIsReportedAndKept() {
+    TestSupport::TempFolders folders;
+    installDictionary();
+    QDir().mkpath(folders.appData() + "DB0.7");
+    const QString dives = folders.appData() + "DB0.7/dives.xml";
+    TestSupport::writeFile(dives, "<not xml");
+    PromptLog log;
+    {
+        Startup startup;
+        QVERIFY(startup.start());
+        QCOMPARE(log.prompts.size(), 1);
+        QVERIFY2(log.prompts.first().text.contains("dives.xml"), qPrintable(log.texts().join('|')));
+        QVERIFY(Frm_Principal->isVisible());
+        Frm_Principal->close();
+    }
+    QCOMPARE(readFile(dives), QByteArray("<not xml"));
+}
+
+void TestStartup::missingDictionaryIsReportedOnce() {
+    TestSupport::TempFolders folders;
+    PromptLog log;
+    Startup startup;
+    QVERIFY(startup.start());
+    // The program's own folder may hold a dictionary; only the working folder is empty here.
+    if (dmIdioma->active()) {
+        QSKIP("a dictionary lies beside the test program");
+    }
+    QCOMPARE(log.texts(), QStringList{"No es posible cargar el diccionario del idioma!"});
+    QCOMPARE(dmIdioma->GetWord("pending"), QString("pending"));
+    Frm_Principal->close();
+}
+
+void TestStartup::aboutWindowShowsVersionAndOpensSite() {
+    TestSupport::TempFolders folders;
+    installDictionary();
+    PromptLog log;
+    Startup startup;
+    QVERIFY(startup.start());
+    QStringList opened;
+    Tdm_const::setUrlOpener([&](const QString& url) { opened << url; });
+    TFrm_License about(Frm_Principal);
+    QCOMPARE(about.versionLabel()->text(), QString("0.7.15b (0.9)"));
+    QCOMPARE(about.windowTitle(), dmIdioma->GetWord("about") + " NEREVA Desktop");
+    QVERIFY(!dmIdioma->GetWord("about").isEmpty());
+    QTest::mouseClick(about.linkLabel(), Qt::LeftButton);
+    QCOMPARE(opened, QStringList{dm_const->BaseUrl});
+    Frm_Principal->close();
+}
+
+void TestStartup::optionsDialogStoresOnOkOnly_data() {
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("ok") << true;
+    QTest::newRow("cancel") << false;
+}
+
+void TestStartup::optionsDialogStoresOnOkOnly() {
+    QFETCH(bool, ok);
+    TestSupport::TempFolders folders;
+    installDictionary();
+    PromptLog log;
+    Startup startup;
+    QVERIFY(startup.start());
+    dm_const->DialupConnection = true;
+    dm_const->Unit_Dist = 1;
+    TFrm_config dialog(Frm_Principal);
+    Ui::TFrm_config* f = dialog.form();
+    QVERIFY(f->ck_con_dialup->isChecked());
+    QCOMPARE(f->units_dist->currentIndex(), 1);
+    QCOMPARE(f->PageControl1->currentIndex(), 0);
+    f->ck_con_dsl->setChecked(true);
+    f->units_dist->setCurrentIndex(0);
+    f->units_pres->setCurrentIndex(2);
+    f->proxy_host->setText(" proxy ");
+    f->ck_adv->setChecked(true);
+    QTest::mouseClick(ok ? f->bt_ok : f->bt_cancel, Qt::LeftButton);
+    QCOMPARE(dm_const->DialupConnection, !ok);
+    QCOMPARE(dm_const->Unit_Dist, ok ? 0 : 1);
+    QCOMPARE(dm_const->Unit_Pres, ok ? 2 : 0);
+    QCOMPARE(dm_const->ProxyHost, ok ? QString(" proxy ") : QString());
+    QCOMPARE(dm_const->ViewAdvancedDives, ok);
+    Frm_Principal->close();
+}
+
+void TestStartup::optionsDialogWithCodeOutsideTheList() {
+    TestSupport::TempFolders folders;
+    installDictionary();
+    PromptLog log;
+    Startup startup;
+    QVERIFY(startup.start());
+    dm_const->Unit_Temp = 7;
+    TFrm_config dialog(Frm_Principal);
+    QCOMPARE(dialog.form()->units_temp->currentIndex(), -1);
+    QCOMPARE(dialog.form()->units_dist->itemText(1), dmIdioma->GetWord("Meters"));
+    QCOMPARE(dialog.form()->ck_con_dialup->text(), QString("  Modem (Dial-up, DSL connection)"));
+    dialog.bt_okClick();
+    QCOMPARE(dm_const->Unit_Temp, -1);
+    Frm_Principal->close();
+}
+
+NEREVA_TEST_MAIN(TestStartup)
+#include "test_startup.moc"
