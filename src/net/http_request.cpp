@@ -11,15 +11,10 @@ bool isControl(char16_t c) {
     return c < 0x20 || c == 0x7F;
 }
 
-bool staysInForm(char byte) {
-    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-           (byte >= '0' && byte <= '9');
-}
-
 QByteArray encodeFormValue(const QByteArray& value) {
     QByteArray encoded;
     for (const char byte : value) {
-        if (staysInForm(byte)) {
+        if (WireText::isLetterOrDigit(byte)) {
             encoded.append(byte);
         } else if (byte == ' ') {
             encoded.append('+');

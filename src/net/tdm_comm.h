@@ -20,7 +20,10 @@
 // Failures are exceptions, never shown here: HttpError for a status other than 2xx (carrying
 // the code, status line and body), SocketError when the connection fails, TimeoutError when
 // nothing arrives for idleTimeout(), ConversionError for a proxy port that is not a number
-// (while a proxy host is set), EncodingError for text outside ISO-8859-1.
+// (while a proxy host is set), EncodingError for text outside ISO-8859-1. A proxy that refuses
+// the tunnel of an "https://" address fails with SocketError.
+//
+// Needs `dm_const`; `dm_rdp` is optional (no tables module means empty credentials).
 class TdmComm {
 public:
     static constexpr int kDefaultIdleTimeout = 60 * 1000;

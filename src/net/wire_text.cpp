@@ -39,6 +39,11 @@ QString fromBytes(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
+bool isLetterOrDigit(char byte) {
+    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+           (byte >= '0' && byte <= '9');
+}
+
 QByteArray percentByte(char byte) {
     static const char kHex[] = "0123456789ABCDEF";
     const auto value = static_cast<unsigned char>(byte);

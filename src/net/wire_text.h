@@ -13,6 +13,8 @@ QByteArray toBytes(const QString& text);
 // Answer text that is not XML (XML carries its own declaration).
 QString fromBytes(const QByteArray& bytes);
 
+// A to Z, a to z, 0 to 9: the bytes that never need escaping.
+bool isLetterOrDigit(char byte);
 // "%XX" (upper-case hexadecimal) of one byte.
 QByteArray percentByte(char byte);
 
