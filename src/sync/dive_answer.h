@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class DiveIndex;
+class Tdm_rdp;
+
+// What applying an answer did: the non-empty lines, those written back, and those that could
+// not be (a value its field cannot take, a service or local number that is not a number).
+struct AnswerOutcome {
+    int lines = 0;
+    int applied = 0;
+    int skipped = 0;
+};
+
+// Writes the service's dive answer back into the tables, one record line per dive: the dive
+// with the line's service number, else the one with its local number, else a new dive, each
+// with its conditions and equipment rows. A line is converted whole before anything is
+// written, so a line that cannot be applied leaves the tables as they were and the lines after
+// it still apply.
+class DiveAnswer {
+public:
+    explicit DiveAnswer(Tdm_rdp& tables);
+    ~DiveAnswer();
+
+    // `afterLine` runs after every non-empty line (the run shows its progress there and lets
+    // the window take clicks).
+    AnswerOutcome apply(const QStringList& lines, const std::function<void()>& afterLine = {});
+
+    // The answer text split into lines at CR, LF or CR LF.
+    static QStringList lines(const QString& answer);
+
+private:
+    struct Part;
+    struct Line {
+        int idDive = 0;
+        int idLocalDive = 0;
+    };
+    bool stage(const QString& text, Line& line);
+    void write(const Line& line, DiveIndex& index);
+    void cancelEdits();
+
+    Tdm_rdp& tables_;
+    std::vector<std::unique_ptr<Part>> parts_;  // dive, conditions, equipment
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QHash>
+#include <unordered_map>
+#include <unordered_set>
+
+class Table;
+
+// Finds dives by service number and by local number without walking the dives table: hash
+// maps built in one pass, and the table's order (Date, then Time_Start, nulls first) to reach
+// a dive's row by binary search. The row found is the one a walk from the first row would
+// meet first, also while rows move and new dives come in (update() after each post).
+class DiveIndex {
+public:
+    explicit DiveIndex(const Table& dives);
+
+    // The 0-based row of the first dive whose id_dive (null reads 0) is `idDive`, else of the
+    // dive whose id_local_dive is `idLocalDive`; -1 when there is neither.
+    int find(int idDive, int idLocalDive) const;
+    // Takes note of the dive now at `row`: a new dive, a new service number, a new place.
+    void update(int row);
+
+private:
+    struct OrderKey {
+        bool hasDate = false;
+        qint64 day = 0;
+        bool hasTime = false;
+        int msecs = 0;
+        bool operator<(const OrderKey& other) const;
+        bool operator==(const OrderKey& other) const;
+    };
+    struct Entry {
+        OrderKey key;
+        int idDive = 0;
+    };
+
+    OrderKey keyAt(int row) const;
+    int localAt(int row) const;
+    int rowOf(int idLocalDive) const;
+
+    const Table& dives_;
+    int idField_;
+    int localField_;
+    int dateField_;
+    int timeField_;
+    QHash<int, Entry> byLocal_;
+    std::unordered_map<int, std::unordered_set<int>> localsByService_;
+};

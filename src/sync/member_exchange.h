@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDomElement>
+#include <QString>
+
+// The member task: the member record goes up as one field list and comes back as the service
+// holds it (user name, password, language and view preference are never taken back).
+namespace MemberExchange {
+
+// The 14 values of the member record joined by "##", followed by CR LF.
+QString requestBody();
+// Writes the answer's record into the member row; throws AppError (the row is left as it was)
+// when a value cannot be stored.
+void applyAnswer(const QDomElement& record);
+// Sends the record and applies the answer; throws AppError when the request fails, the answer
+// is not XML or a value cannot be stored.
+void run();
+
+}  // namespace MemberExchange

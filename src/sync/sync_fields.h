@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Values of the field lists sent to and read from the service. A record is values joined by
+// "##", one record per line; a value that holds "#", "\", a line break or a character outside
+// ISO-8859-1 would break the record or the request, so it travels escaped:
+//   "\" -> "\\"   "#" -> "\h"   LF -> "\n"   CR -> "\r"   other (above U+00FF) -> "\uXXXX"
+// (XXXX: four upper-case hexadecimal digits of each UTF-16 unit). Every other value goes out
+// as it is. Decoding turns those sequences back and leaves any other backslash as it stands.
+namespace SyncFields {
+
+QString encode(const QString& value);
+QString decode(const QString& value);
+
+// The encoded values joined by "##".
+QString joinRecord(const QStringList& values);
+// Splits an answer line into `count` pieces (SplitFields: trimmed, pieces beyond the slots
+// dropped) and decodes each.
+QStringList splitRecord(const QString& line, int count);
+
+}  // namespace SyncFields

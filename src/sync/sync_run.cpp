@@ -1,0 +1,225 @@
+#include "sync/sync_run.h"
+
+#include "app/settings/app_error.h"
+#include "dictionary/tdm_idioma.h"
+#include "store/tdm_rdp.h"
+#include "sync/dive_answer.h"
+#include "sync/dive_exchange.h"
+#include "sync/member_exchange.h"
+#include "sync/reference_download.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+namespace {
+
+const QString kCancel = QStringLiteral("CANCEL");
+
+}  // namespace
+
+SyncRun::SyncRun(Listener listener) : listener_(std::move(listener)) {}
+
+void SyncRun::setChecked(SyncTask task, bool checked) {
+    checked_[int(task)] = checked;
+}
+
+bool SyncRun::checked(SyncTask task) const {
+    return checked_[int(task)];
+}
+
+QString SyncRun::taskKey(SyncTask task) {
+    switch (task) {
+        case SyncTask::Member:
+            return QStringLiteral("sync_send_info");
+        case SyncTask::Dives:
+            return QStringLiteral("sync_dives");
+        case SyncTask::Reference:
+            break;
+    }
+    return QStringLiteral("sync_databases");
+}
+
+QString SyncRun::statusKey(TaskStatus status) {
+    switch (status) {
+        case TaskStatus::Pending:
+            return QStringLiteral("pending");
+        case TaskStatus::Executing:
+            return QStringLiteral("executing");
+        case TaskStatus::Completed:
+            return QStringLiteral("completed");
+        case TaskStatus::Failed:
+            return QStringLiteral("failed");
+        case TaskStatus::Canceled:
+            return QStringLiteral("canceled");
+        case TaskStatus::None:
+            break;
+    }
+    return {};
+}
+
+QString SyncRun::word(const QString& key) {
+    return dmIdioma ? dmIdioma->GetWord(key) : key;
+}
+
+QString SyncRun::skippedDivesMessage(int count) {
+    return QString::number(count) + QLatin1Char(' ') +
+           word(QStringLiteral("txt_dives_not_written"));
+}
+
+void SyncRun::cancel() {
+    if (running_) {
+        aborted_ = true;
+        stopReason_ = kCancel;
+    }
+}
+
+void SyncRun::run() {
+    running_ = true;
+    for (int task = 0; task < kSyncTasks; ++task) {
+        setStatus(SyncTask(task), checked_[task] ? TaskStatus::Pending : TaskStatus::None);
+    }
+    dm_rdp->setBusy(true);
+    stopReason_.clear();
+    const int diveRecNo = dm_rdp->cds_dives->recNo();
+    aborted_ = false;
+    skippedDives_ = 0;
+    tasksRuled_ = 0;
+    progress_ = 0;
+    progressMaximum_ = int(std::count(checked_.cbegin(), checked_.cend(), true));
+    step(0);
+    setText(word(QStringLiteral("connecting")) + QStringLiteral("..."));
+    try {
+        runTasks();
+    } catch (const AppError&) {
+        aborted_ = true;  // a table that cannot be walked: the run is stopped as by a failure
+        ruleUnsettledTasks();
+    }
+    if (aborted_) {
+        setText(
+            word(canceled() ? QStringLiteral("canceled") : QStringLiteral("connection_failure")));
+    } else {
+        setText(word(QStringLiteral("finished")));
+        step(progressMaximum_ - progress_);
+    }
+    finish(diveRecNo);
+    running_ = false;
+}
+
+void SyncRun::runTasks() {
+    runMemberTask();
+    if (!aborted_) {
+        DiveExchange::sendDeletionQueue();
+    }
+    if (checked(SyncTask::Dives) && !aborted_) {
+        runDivesTask();
+    }
+    applyStatusRule(SyncTask::Dives);
+    if (checked(SyncTask::Reference) && !aborted_) {
+        runReferenceTask();
+    }
+    applyStatusRule(SyncTask::Reference);
+}
+
+void SyncRun::runMemberTask() {
+    if (checked(SyncTask::Member)) {
+        setStatus(SyncTask::Member, TaskStatus::Executing);
+        try {
+            MemberExchange::run();
+        } catch (const AppError&) {
+            aborted_ = true;
+        }
+        step();
+    }
+    if (!aborted_ && checked(SyncTask::Member)) {
+        setText(word(taskKey(SyncTask::Member)));
+    }
+    applyStatusRule(SyncTask::Member);
+}
+
+void SyncRun::runDivesTask() {
+    setStatus(SyncTask::Dives, TaskStatus::Executing);
+    setText(word(taskKey(SyncTask::Dives)));
+    QStringList lines;
+    try {
+        lines = DiveExchange::upload(*dm_rdp, [this] { return aborted_; });
+    } catch (const AppError&) {
+        aborted_ = true;
+    }
+    if (!aborted_) {
+        applyDiveAnswer(lines);
+    }
+    step();
+}
+
+void SyncRun::applyDiveAnswer(const QStringList& lines) {
+    progressMaximum_ += int(std::count_if(lines.cbegin(), lines.cend(),
+                                          [](const QString& line) { return !line.isEmpty(); }));
+    step(0);
+    const AnswerOutcome outcome = DiveAnswer(*dm_rdp).apply(lines, [this] {
+        step();
+        QCoreApplication::processEvents();
+    });
+    skippedDives_ = outcome.skipped;
+}
+
+void SyncRun::runReferenceTask() {
+    setStatus(SyncTask::Reference, TaskStatus::Executing);
+    setText(word(taskKey(SyncTask::Reference)));
+    ReferenceDownload::run();
+    step();
+}
+
+// After a stop, every later row shows the stop, checked or not.
+void SyncRun::applyStatusRule(SyncTask task) {
+    tasksRuled_ = std::max(tasksRuled_, int(task) + 1);
+    if (aborted_) {
+        setStatus(task, canceled() ? TaskStatus::Canceled : TaskStatus::Failed);
+    } else {
+        setStatus(task, checked(task) ? TaskStatus::Completed : TaskStatus::None);
+    }
+}
+
+// The tasks the run did not reach.
+void SyncRun::ruleUnsettledTasks() {
+    for (int task = tasksRuled_; task < kSyncTasks; ++task) {
+        applyStatusRule(SyncTask(task));
+    }
+}
+
+void SyncRun::setStatus(SyncTask task, TaskStatus status) {
+    statuses_[int(task)] = status;
+    if (listener_.statusChanged) {
+        listener_.statusChanged(task, status);
+    }
+}
+
+void SyncRun::setText(const QString& text) {
+    text_ = text;
+    if (listener_.textChanged) {
+        listener_.textChanged(text);
+    }
+}
+
+void SyncRun::step(int steps) {
+    progress_ += steps;
+    if (listener_.progressChanged) {
+        listener_.progressChanged(progress_, std::max(progressMaximum_, 1));
+    }
+}
+
+// The same row position is current again, with Busy lowered in between so the windows follow
+// the move.
+void SyncRun::finish(int diveRecNo) {
+    Table* dives = dm_rdp->cds_dives;
+    try {
+        dives->first();
+    } catch (const AppError&) {
+        // A closed table has no position to restore.
+    }
+    dm_rdp->setBusy(false);
+    try {
+        dives->moveBy(diveRecNo - 1);
+    } catch (const AppError&) {
+        // As above.
+    }
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+enum class SyncTask { Member, Dives, Reference };
+enum class TaskStatus { None, Pending, Executing, Completed, Failed, Canceled };
+
+constexpr int kSyncTasks = 3;
+
+// One synchronisation run over the checked tasks, in this order: the member task, the deletion
+// queue, the dives task and the reference task. Busy is raised for the whole run, so the tables
+// are written once after it. A failed member request or dive upload stops the run; so does
+// cancel(), noticed at the next check (a request in progress completes; the dive answer is
+// then not applied, except that lines already being applied all are).
+class SyncRun {
+public:
+    // What a window shows of the run; each is told as it changes.
+    struct Listener {
+        std::function<void(SyncTask task, TaskStatus status)> statusChanged;
+        std::function<void(const QString& text)> textChanged;  // translated
+        // A step per checked task and one per line of the dive answer (counted when it comes).
+        std::function<void(int value, int maximum)> progressChanged;
+    };
+
+    explicit SyncRun(Listener listener = {});
+
+    void setChecked(SyncTask task, bool checked);
+    bool checked(SyncTask task) const;
+
+    // Runs the checked tasks. Afterwards the dives table is back at the row position it had
+    // (after added dives, possibly another dive) and Busy is lowered.
+    void run();
+    // Stops the run in progress at its next check.
+    void cancel();
+
+    bool running() const { return running_; }
+    bool aborted() const { return aborted_; }
+    bool canceled() const { return stopReason_ == QLatin1String("CANCEL"); }
+    TaskStatus status(SyncTask task) const { return statuses_[int(task)]; }
+    const QString& text() const { return text_; }
+    // Lines of the last dive answer that could not be written back.
+    int skippedDives() const { return skippedDives_; }
+
+    // The dictionary keys of the task captions and statuses (empty for None).
+    static QString taskKey(SyncTask task);
+    static QString statusKey(TaskStatus status);
+    // The translation of `key` (the key itself without a dictionary module).
+    static QString word(const QString& key);
+    // What the user is told when `count` dives of the answer could not be written back.
+    static QString skippedDivesMessage(int count);
+
+private:
+    void runTasks();
+    void runMemberTask();
+    void runDivesTask();
+    void applyDiveAnswer(const QStringList& lines);
+    void runReferenceTask();
+    void setStatus(SyncTask task, TaskStatus status);
+    void applyStatusRule(SyncTask task);
+    void ruleUnsettledTasks();
+    void setText(const QString& text);
+    void step(int steps = 1);
+    void finish(int diveRecNo);
+
+    Listener listener_;
+    std::array<bool, kSyncTasks> checked_{{true, true, true}};
+    std::array<TaskStatus, kSyncTasks> statuses_{};
+    QString text_;
+    QString stopReason_;
+    bool aborted_ = false;
+    bool running_ = false;
+    int skippedDives_ = 0;
+    int tasksRuled_ = 0;  // the tasks before this one show their outcome
+    int progress_ = 0;
+    int progressMaximum_ = 0;
+};
