@@ -313,6 +313,8 @@ void TestSubDialogs::coordinatesStoreWithSeparators_data() {
                                    << "00:00:00S-180:00:00W";
     QTest::newRow("longitude with leading zero") << "053010S0871520W"
                                                  << "05:30:10S-087:15:20W";
+    QTest::newRow("two-digit longitude ended by its colon") << "193000N87:1520W"
+                                                            << "19:30:00N-87:15:20W";
     QTest::newRow("incomplete keeps the field") << "193000N14515"
                                                 << "";
     QTest::newRow("minutes past 59 keep the field") << "196000N1451520E"
