@@ -413,10 +413,13 @@ void TestHttp::silenceEndsInATimeOut() {
 
 void TestHttp::slowButSteadyAnswerIsNotCutOff() {
     CommFixture f;
-    f.comm.setIdleTimeout(400);
+    f.comm.setIdleTimeout(500);
     HttpTestServer server;
-    server.responder = trickle({"HTTP/1.0 200 OK\r\n\r\n", "one ", "two ", "three ", "four"}, 150);
-    QCOMPARE(f.comm.HttpGet(server.url(QStringLiteral("/"))), QByteArray("one two three four"));
+    // 1050 ms in all, never more than 150 ms without a byte.
+    server.responder =
+        trickle({"HTTP/1.0 200 OK\r\n\r\n", "one ", "two ", "three ", "four ", "five"}, 150);
+    QCOMPARE(f.comm.HttpGet(server.url(QStringLiteral("/"))),
+             QByteArray("one two three four five"));
 }
 
 void TestHttp::textOutsideLatin1IsNotSent() {
@@ -460,7 +463,7 @@ void TestHttp::eventsAreProcessedWhileWaiting() {
     QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
     ticker.start(20);
     f.comm.HttpGet(server.url(QStringLiteral("/")));
-    QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+    QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
 }
 
 void TestHttp::httpsToAPlainServerFailsTheHandshake() {
