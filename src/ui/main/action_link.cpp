@@ -1,5 +1,6 @@
 #include "ui/main/action_link.h"
 
+#include <QAbstractButton>
 #include <QAction>
 
 namespace {
@@ -22,4 +23,11 @@ void linkToAction(QAction* item, QAction* action) {
         action->trigger();
         item->setChecked(action->isChecked());  // a check-style item toggled itself first
     });
+}
+
+void linkButtonToAction(QAbstractButton* button, QAction* action) {
+    button->setEnabled(action->isEnabled());
+    QObject::connect(action, &QAction::changed, button,
+                     [button, action] { button->setEnabled(action->isEnabled()); });
+    QObject::connect(button, &QAbstractButton::clicked, action, [action] { action->trigger(); });
 }

@@ -7,3 +7,9 @@ class QAction;
 // executes the action. The item keeps its own shortcut, and its enabled state can still be set
 // on its own (the editor's state rules switch some menu items apart from their actions).
 void linkToAction(QAction* item, QAction* action);
+
+class QAbstractButton;
+
+// Makes `button` a client of `action` that keeps its own caption: it is enabled exactly when
+// the action is, and clicking it executes the action.
+void linkButtonToAction(QAbstractButton* button, QAction* action);

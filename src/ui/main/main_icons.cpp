@@ -170,4 +170,88 @@ QIcon hidePanel() {
     });
 }
 
+QIcon webLink() {
+    return drawn([](QPainter& p) {
+        const QColor blue(40, 110, 205);
+        disc(p, blue);
+        p.setPen(QPen(QColor(255, 255, 255, 210), 1.8));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(11, 3.5, 10, 25));
+        p.drawLine(QPointF(16, 3.5), QPointF(16, 28.5));
+        p.drawLine(QPointF(4, 12), QPointF(28, 12));
+        p.drawLine(QPointF(4, 20), QPointF(28, 20));
+    });
+}
+
+QIcon certified() {
+    return drawn([](QPainter& p) {
+        const QColor gold(215, 160, 30);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(200, 50, 45));
+        p.drawPolygon(QPolygonF({{9, 18}, {5, 30}, {10, 27}, {13, 31}, {16, 20}}));
+        p.drawPolygon(QPolygonF({{23, 18}, {27, 30}, {22, 27}, {19, 31}, {16, 20}}));
+        const QRectF seal(5, 2, 22, 22);
+        p.setPen(QPen(gold.darker(140), 1.2));
+        p.setBrush(verticalGradient(seal, gold));
+        p.drawEllipse(seal);
+        whiteStroke(p, 3);
+        p.drawPolyline(QPolygonF({{10.5, 13}, {14.5, 17}, {21.5, 9}}));
+    });
+}
+
+QIcon buddyConfirmed() {
+    return drawn([](QPainter& p) {
+        const QColor green(50, 150, 70);
+        const auto person = [&p, &green](qreal x) {
+            p.setPen(QPen(green.darker(140), 1));
+            const QRectF head(x + 3, 4, 8, 8);
+            p.setBrush(verticalGradient(head, green));
+            p.drawEllipse(head);
+            QPainterPath body;
+            body.moveTo(x, 24);
+            body.cubicTo(x, 16, x + 3, 13.5, x + 7, 13.5);
+            body.cubicTo(x + 11, 13.5, x + 14, 16, x + 14, 24);
+            body.closeSubpath();
+            p.setBrush(verticalGradient(QRectF(x, 13.5, 14, 10.5), green));
+            p.drawPath(body);
+        };
+        person(2);
+        person(15);
+        const QRectF badge(17, 17, 14, 14);
+        p.setPen(QPen(QColor(30, 90, 170), 1));
+        p.setBrush(verticalGradient(badge, QColor(40, 110, 205)));
+        p.drawEllipse(badge);
+        whiteStroke(p, 2.2);
+        p.drawPolyline(QPolygonF({{20.5, 24}, {23, 26.5}, {27.5, 21}}));
+    });
+}
+
+QPixmap tank(int height) {
+    const qreal width = height * 0.34;
+    QPixmap pixmap(qCeil(width), height);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor yellow(235, 190, 40);
+    // Valve and knob above the neck.
+    p.setPen(QPen(kOutline, 1));
+    p.setBrush(QColor(165, 170, 180));
+    p.drawRect(QRectF(width * 0.38, 1.5, width * 0.24, height * 0.12));
+    p.drawRoundedRect(QRectF(width * 0.18, height * 0.04, width * 0.64, height * 0.05), 1.5, 1.5);
+    // The cylinder, lit from the left.
+    const QRectF body(1.5, height * 0.12, width - 3, height * 0.88 - 1.5);
+    QLinearGradient shade(body.topLeft(), body.topRight());
+    shade.setColorAt(0, yellow.darker(110));
+    shade.setColorAt(0.35, yellow.lighter(125));
+    shade.setColorAt(1, yellow.darker(135));
+    p.setPen(QPen(yellow.darker(160), 1));
+    p.setBrush(shade);
+    p.drawRoundedRect(body, body.width() / 2, body.width() / 2.4);
+    // A band around the shoulder.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 150));
+    p.drawRect(QRectF(2, height * 0.28, width - 4, height * 0.05));
+    return pixmap;
+}
+
 }  // namespace MainIcons

@@ -10,6 +10,7 @@
 #include "ui/forms/assing_lenguage.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/action_link.h"
+#include "ui/main/dive_editor.h"
 #include "ui/main/guarded_command.h"
 #include "ui/main/main_icons.h"
 #include "ui/main/principal_rules.h"
@@ -32,6 +33,9 @@ constexpr int kStatusWidths[] = {130, 80, 130, 50};
 constexpr int kFirstPollInterval = 50;
 constexpr int kPollInterval = 6000;
 constexpr int kCellPadding = 6;
+// Width beyond their least that the location and site names need to share a row with the dive
+// number band.
+constexpr int kNameRoom = 80;
 const QString kHeaderStyle = QStringLiteral(
     "QLabel { background-color: palette(midlight); border: 1px solid palette(mid);"
     " padding-left: 4px; font-weight: bold; }");
@@ -77,7 +81,8 @@ TFrm_Principal::TFrm_Principal(QWidget* parent)
       ds_conditions(new DataSource(tableOf(&Tdm_rdp::cds_conditions), this)),
       INetDetector1(new TINetDetect(this)),
       pup_certi(nullptr),
-      divesGridModel_(nullptr) {
+      divesGridModel_(nullptr),
+      editor_(nullptr) {
     ui->setupUi(this);
     ds_dives->setObjectName(QStringLiteral("ds_dives"));
     ds_equip->setObjectName(QStringLiteral("ds_equip"));
@@ -93,6 +98,8 @@ TFrm_Principal::TFrm_Principal(QWidget* parent)
     setUpDivesGrid();
     setUpStatusBar();
     setUpActions();
+    editor_ = new DiveEditor(ui, {ds_dives, ds_conditions, ds_equip}, pup_certi, this);
+    ui->barDetails->installEventFilter(this);
     connectHandlers();
 }
 
@@ -105,6 +112,10 @@ TFrm_Principal::~TFrm_Principal() {
 
 DbGridModel* TFrm_Principal::divesGridModel() const {
     return divesGridModel_;
+}
+
+DiveEditor* TFrm_Principal::editor() const {
+    return editor_;
 }
 
 void TFrm_Principal::setUpDivesGrid() {
@@ -411,10 +422,39 @@ bool TFrm_Principal::locationBreak() const {
 
 void TFrm_Principal::setLocationBreak(bool newRow) {
     locationBreak_ = newRow;
+    arrangeHeaderBands();
+}
+
+// The location band starts a row of its own when the diver chose so, and also while one row
+// would leave the location and site names too little room; it takes the width the dive number
+// band leaves.
+void TFrm_Principal::arrangeHeaderBands() {
     auto* bands = qobject_cast<QGridLayout*>(ui->barDetails->layout());
+    const QMargins margins = bands->contentsMargins();
+    const int room = ui->barDetails->contentsRect().width() - margins.left() - margins.right();
+    const int oneRow = ui->pnlDiveNum->sizeHint().width() + bands->horizontalSpacing() +
+                       ui->pnlLocations->minimumSizeHint().width() + 2 * kNameRoom;
+    const bool newRow = locationBreak_ || room < oneRow;
+    const int index = bands->indexOf(ui->pnlLocations);
+    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    bands->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    if (index >= 0 && (row == 1) == newRow) {
+        return;
+    }
     bands->removeWidget(ui->pnlLocations);
-    bands->addWidget(ui->pnlLocations, newRow ? 1 : 0, newRow ? 0 : 1);
-    bands->setColumnStretch(2, 1);
+    if (newRow) {
+        bands->addWidget(ui->pnlLocations, 1, 0, 1, 2);
+    } else {
+        bands->addWidget(ui->pnlLocations, 0, 1);
+    }
+    bands->setColumnStretch(1, 1);
+}
+
+bool TFrm_Principal::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->barDetails && event->type() == QEvent::Resize) {
+        arrangeHeaderBands();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // Units tool ----------------------------------------------------------------------------------

@@ -11,6 +11,7 @@ class TFrm_Principal;
 }
 class DataSource;
 class DbGridModel;
+class DiveEditor;
 class QLabel;
 class QMenu;
 class TINetDetect;
@@ -42,6 +43,8 @@ public:
     // The rows of DbgDives; setDataSource(nullptr) detaches the grid from ds_dives (while a
     // synchronisation rewrites the tables) and setDataSource(ds_dives) attaches it again.
     DbGridModel* divesGridModel() const;
+    // The dive editor's pages and their controls.
+    DiveEditor* editor() const;
 
     // Windows that live above this module; start-up sets them. Each opens its window modally
     // with `owner` as the owner.
@@ -57,7 +60,9 @@ public:
     // Height of the dive list above the docked units tool.
     int divesListHeight() const;
     void setDivesListHeight(int height);
-    bool locationBreak() const;  // the location band starts a new row
+    // The diver's choice that the location band starts a new row; it also does while the
+    // editor is too narrow for both bands on one row.
+    bool locationBreak() const;
     void setLocationBreak(bool newRow);
 
     // The units tool: a floating window that the menu shows and hides, or docked into
@@ -81,6 +86,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setUpDivesGrid();
@@ -93,11 +99,13 @@ private:
     void writeLayout();
     void postPendingEdits();
     void keepDivesListHeight(int height);  // without resizing the panels
+    void arrangeHeaderBands();
     void showToolPanel();
     void hideToolPanel();
 
     QVector<QLabel*> statusPanels_;
     DbGridModel* divesGridModel_;
+    DiveEditor* editor_;
     int leftPanelWidth_ = 0;
     int divesListHeight_ = 0;  // 0: none chosen yet, the tool panel keeps its design height
     bool locationBreak_ = false;
