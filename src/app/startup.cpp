@@ -7,6 +7,7 @@
 #include "app/tfrm_splash.h"
 #include "cache/tdm_local_data.h"
 #include "dictionary/tdm_idioma.h"
+#include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
@@ -52,6 +53,8 @@ Startup::Startup() {
 Startup::~Startup() {
     delete Frm_Principal;
     Frm_Principal = nullptr;
+    delete dmComm;
+    dmComm = nullptr;
     delete dm_rdp;
     dm_rdp = nullptr;
     delete dmLocalData;
@@ -108,6 +111,7 @@ void Startup::createGuardedModules() {
     try {
         dm_rdp = tablesFactory()();
         runCreationHandler([] { dm_rdp->DataModuleCreate(); });
+        dmComm = new TdmComm;
         Frm_Principal = new TFrm_Principal;
         connectMainWindow();
         runCreationHandler([] { Frm_Principal->FormCreate(); });

@@ -3,7 +3,9 @@
 #include "app/tfrm_config.h"
 #include "app/tfrm_license.h"
 #include "app/tfrm_splash.h"
+#include "cache/tdm_local_data.h"
 #include "dictionary/tdm_idioma.h"
+#include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
 #include "test_support.h"
 #include "ui/forms/dialogs.h"
@@ -69,6 +71,7 @@ void TestStartup::firstRunCreatesEveryFile() {
         Startup startup;
         QVERIFY(startup.start());
         QVERIFY(Frm_Principal->isVisible());
+        QVERIFY(dmComm && dm_rdp && dmLocalData && dmIdioma);
         QCOMPARE(Frm_Principal->windowTitle(), QString("NEREVA Desktop 0.7.15b"));
         Frm_Principal->close();
     }
@@ -87,6 +90,7 @@ void TestStartup::firstRunCreatesEveryFile() {
     QVERIFY(QFileInfo(app + "DB0.7").isDir());
     QVERIFY(QFileInfo::exists(folders.work() + "/tags.xml"));
     QCOMPARE(dm_const, nullptr);
+    QCOMPARE(dmComm, nullptr);
     QCOMPARE(Frm_Principal, nullptr);
 }
 
