@@ -260,14 +260,29 @@ bool applyToAction(QAction* action, const ControlState& s) {
     return !s.readOnly && !s.grey && !s.text;
 }
 
-bool applyTo(QWidget* window, const QString& name, const ControlState& s) {
-    if (auto* widget = window->findChild<QWidget*>(name)) {
-        return applyToWidget(widget, s);
+bool applyTo(QObject* object, const ControlState& s) {
+    if (object->isWidgetType()) {
+        return applyToWidget(static_cast<QWidget*>(object), s);
     }
-    if (auto* action = window->findChild<QAction*>(name)) {
-        return applyToAction(action, s);
+    auto* action = qobject_cast<QAction*>(object);
+    return action && applyToAction(action, s);
+}
+
+// The widgets and actions of `window` named in `state`, found in one walk over the window (a
+// search per name costs more than all the rest); a widget wins over an action of its name.
+QHash<QString, QObject*> objectsNamedIn(QWidget* window, const EditorState& state) {
+    QHash<QString, QObject*> found;
+    for (QObject* object : window->findChildren<QObject*>()) {
+        const bool candidate = object->isWidgetType() || qobject_cast<QAction*>(object);
+        if (!candidate || !state.contains(object->objectName())) {
+            continue;
+        }
+        QObject*& slot = found[object->objectName()];
+        if (!slot || (object->isWidgetType() && !slot->isWidgetType())) {
+            slot = object;
+        }
     }
-    return false;
+    return found;
 }
 
 bool shownIn(const QWidget* window, const char* name) {
@@ -374,9 +389,11 @@ void applyEditingDefaults(Tdm_rdp& tables) {
 }
 
 QStringList applyEditorState(QWidget* window, const EditorState& state) {
+    const QHash<QString, QObject*> objects = objectsNamedIn(window, state);
     QStringList unapplied;
     for (auto it = state.cbegin(); it != state.cend(); ++it) {
-        if (!applyTo(window, it.key(), it.value())) {
+        QObject* object = objects.value(it.key());
+        if (!object || !applyTo(object, it.value())) {
             unapplied << it.key();
         }
     }
