@@ -27,8 +27,7 @@ public:
 
     void bt_StartClick();
     void bt_CancelClick();
-
-protected:
+    // Escape and the close box: as bt_Cancel.
     void reject() override;
 
 private:

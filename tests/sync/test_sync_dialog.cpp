@@ -1,0 +1,300 @@
+#include "net/tinet_detect.h"
+#include "sync/ui/synchronize_command.h"
+#include "sync/ui/tfrm_syncro.h"
+#include "sync_fixture.h"
+#include "ui/db/db_grid_model.h"
+#include "ui/forms/dialogs.h"
+#include "ui/main/tfrm_principal.h"
+#include "ui_tfrm_syncro.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace {
+
+const QList<SyncTask> kTasks = {SyncTask::Member, SyncTask::Dives, SyncTask::Reference};
+const QByteArrayList kFullRun = {"personal.xml.php",  "delete.php",        "dives.php",
+                                 "localdata.xml.php", "locations.xml.php", "contactlist.xml.php"};
+
+QString word(const char* key) {
+    return SyncRun::word(QString::fromLatin1(key));
+}
+
+// A member with a service account, three dives, a deletion queue and a service that answers
+// every request as it should.
+struct RunFixture : SyncFixture {
+    QStringList messages;
+
+    RunFixture() : SyncFixture(shippedDictionary()) {
+        setMember({{"inet_user", "ana"}, {"inet_pass", "secret"}});
+        addDive(QDate(2023, 1, 1), QTime(9, 0), {{"Location", "One"}});
+        addDive(QDate(2023, 1, 2), QTime(9, 0), {{"Location", "Two"}});
+        addDive(QDate(2023, 1, 3), QTime(9, 0), {{"Location", "Three"}});
+        TestSupport::writeFile(DeletionQueue::fileName(), "17##");
+        service.answer("personal.xml.php", "<member><name>Ana</name></member>");
+        service.answer("delete.php", "OK");
+        service.on("dives.php", [](const FakeService::Request& request) {
+            return FakeService::Reply{200, echoDives(request.formValue())};
+        });
+        service.answer("localdata.xml.php", "<reference><countries/></reference>");
+        service.answer("locations.xml.php", "<list><l><id>1</id><name>One</name></l></list>");
+        service.answer("contactlist.xml.php", "<list/>");
+        Dialogs::setMessageHandler([this](const Dialogs::Prompt& prompt) {
+            messages << prompt.text;
+            return QMessageBox::Ok;
+        });
+    }
+    ~RunFixture() { Dialogs::setMessageHandler({}); }
+};
+
+QStringList statuses(const TFrm_Syncro& dialog) {
+    QStringList texts;
+    for (const SyncTask task : kTasks) {
+        texts << dialog.taskRow(task)->text(1);
+    }
+    return texts;
+}
+
+void uncheck(TFrm_Syncro& dialog, SyncTask task) {
+    dialog.taskRow(task)->setCheckState(0, Qt::Unchecked);
+}
+
+}  // namespace
+
+class TestSyncDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void layoutAndCaptions();
+    void wholeRun();
+    void runWithTasksUnchecked();
+    void memberTaskFailureStopsTheRun();
+    void cancelDuringTheDiveUpload_data();
+    void cancelDuringTheDiveUpload();
+    void diveLinesThatCannotBeWrittenAreReported();
+    void cancelWithoutARunCloses();
+    void commandNeedsAMember();
+    void commandDetachesAndReattachesTheDiveList();
+};
+
+void TestSyncDialog::layoutAndCaptions() {
+    RunFixture f;
+    TFrm_Syncro dialog(nullptr);
+    Ui::TFrm_Syncro* ui = dialog.form();
+    QCOMPARE(dialog.windowTitle(), word("Synchronize"));
+    QCOMPARE(ui->Label2->text(), word("task") + ":");
+    QCOMPARE(ui->listTask->headerItem()->text(0), word("Task"));
+    QCOMPARE(ui->listTask->headerItem()->text(1), word("Status"));
+    QCOMPARE(ui->listTask->header()->sectionSize(0), 210);
+    QCOMPARE(ui->listTask->header()->sectionSize(1), 90);
+    QCOMPARE(ui->bt_Start->text(), word("Start"));
+    QCOMPARE(ui->bt_Cancel->text(), word("Cancel"));
+    QVERIFY(ui->bt_Start->isDefault());
+    QVERIFY(!ui->ImgIcon->pixmap().isNull());
+    QCOMPARE(ui->listTask->topLevelItemCount(), 3);
+    const QStringList captions = {word("sync_send_info"), word("sync_dives"),
+                                  word("sync_databases")};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(dialog.taskRow(kTasks[i])->text(0), captions[i]);
+        QCOMPARE(dialog.taskRow(kTasks[i])->checkState(0), Qt::Checked);
+    }
+    QCOMPARE(statuses(dialog), (QStringList{"", "", ""}));
+    QVERIFY(!dialog.Done());
+}
+
+// Busy stays raised and no table file is written until the run ends; the progress bar moves a
+// step per task and one per answer line; the same row position is current again.
+void TestSyncDialog::wholeRun() {
+    RunFixture f;
+    f.tables->saveAll();
+    const QString divesFile = f.tables->cds_dives->fileName();
+    const QByteArray divesBefore = TestSupport::readFile(divesFile);
+    f.tables->cds_dives->setRecNo(2);
+    TFrm_Syncro dialog(nullptr);
+    QProgressBar* progress = dialog.form()->ProgressBar1;
+    QList<bool> busy;
+    int progressAtReference = -1;
+    bool divesFileUntouched = false;
+    const FakeService::Handler echo = [](const FakeService::Request& request) {
+        return FakeService::Reply{200, echoDives(request.formValue())};
+    };
+    f.service.on("dives.php", [&](const FakeService::Request& request) {
+        busy << f.tables->busy();
+        return echo(request);
+    });
+    f.service.on("localdata.xml.php", [&](const FakeService::Request&) {
+        busy << f.tables->busy();
+        progressAtReference = progress->value();
+        divesFileUntouched = TestSupport::readFile(divesFile) == divesBefore;
+        return FakeService::Reply{200, "<reference/>"};
+    });
+    dialog.form()->bt_Start->click();
+    QCOMPARE(f.service.scripts(), kFullRun);
+    QCOMPARE(busy, (QList<bool>{true, true}));
+    QVERIFY(!f.tables->busy());
+    QCOMPARE(statuses(dialog),
+             (QStringList{word("completed"), word("completed"), word("completed")}));
+    QCOMPARE(dialog.form()->Label1->text(), word("finished"));
+    QCOMPARE(dialog.form()->bt_Start->text(), word("finish"));
+    QVERIFY(dialog.form()->bt_Start->isEnabled());
+    QVERIFY(!dialog.form()->bt_Cancel->isEnabled());
+    QVERIFY(dialog.Done());
+    QCOMPARE(progress->maximum(), 3 + 3);
+    QCOMPARE(progress->value(), progress->maximum());
+    QCOMPARE(progressAtReference, 1 + 3 + 1);
+    QVERIFY(divesFileUntouched);
+    QCOMPARE(f.tables->cds_dives->recNo(), 2);
+    QCOMPARE(f.tables->cds_dives->asInteger("id_dive"), 1002);
+    QVERIFY(f.messages.isEmpty());
+    QVERIFY(!DeletionQueue::exists());
+    QTRY_VERIFY(TestSupport::readFile(divesFile) != divesBefore);
+
+    dialog.form()->bt_Start->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(f.service.requests.size(), kFullRun.size());
+}
+
+void TestSyncDialog::runWithTasksUnchecked() {
+    RunFixture f;
+    TFrm_Syncro dialog(nullptr);
+    for (const SyncTask task : kTasks) {
+        uncheck(dialog, task);
+    }
+    dialog.form()->bt_Start->click();
+    QCOMPARE(f.service.scripts(), QByteArrayList{"delete.php"});
+    QCOMPARE(statuses(dialog), (QStringList{"", "", ""}));
+    QCOMPARE(dialog.form()->Label1->text(), word("finished"));
+    QVERIFY(dialog.Done());
+
+    RunFixture second;
+    TFrm_Syncro other(nullptr);
+    uncheck(other, SyncTask::Member);
+    uncheck(other, SyncTask::Reference);
+    other.form()->bt_Start->click();
+    QCOMPARE(second.service.scripts(), (QByteArrayList{"delete.php", "dives.php"}));
+    QCOMPARE(statuses(other), (QStringList{"", word("completed"), ""}));
+}
+
+void TestSyncDialog::memberTaskFailureStopsTheRun() {
+    RunFixture f;
+    f.service.answer("personal.xml.php", "Unauthorized", 401);
+    TFrm_Syncro dialog(nullptr);
+    uncheck(dialog, SyncTask::Reference);
+    dialog.form()->bt_Start->click();
+    QCOMPARE(f.service.scripts(), QByteArrayList{"personal.xml.php"});
+    QCOMPARE(statuses(dialog), (QStringList{word("failed"), word("failed"), word("failed")}));
+    QCOMPARE(dialog.form()->Label1->text(), word("connection_failure"));
+    QCOMPARE(dialog.form()->bt_Start->text(), word("Start"));
+    QVERIFY(dialog.form()->bt_Start->isEnabled());
+    QVERIFY(dialog.form()->bt_Cancel->isEnabled());
+    QVERIFY(!dialog.Done());
+    QVERIFY(DeletionQueue::exists());
+    QVERIFY(!f.tables->busy());
+}
+
+void TestSyncDialog::cancelDuringTheDiveUpload_data() {
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Cancel button") << false;
+    QTest::newRow("Escape or close box") << true;
+}
+
+// The upload completes but its answer is not applied; the rest is skipped; a new Start runs
+// again.
+void TestSyncDialog::cancelDuringTheDiveUpload() {
+    QFETCH(bool, escape);
+    RunFixture f;
+    TFrm_Syncro dialog(nullptr);
+    dialog.show();
+    f.service.on("dives.php", [&](const FakeService::Request& request) {
+        escape ? dialog.reject() : dialog.form()->bt_Cancel->click();
+        return FakeService::Reply{200, echoDives(request.formValue())};
+    });
+    dialog.form()->bt_Start->click();
+    QCOMPARE(f.service.scripts(), (QByteArrayList{"personal.xml.php", "delete.php", "dives.php"}));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(statuses(dialog),
+             (QStringList{word("completed"), word("canceled"), word("canceled")}));
+    QCOMPARE(dialog.form()->Label1->text(), word("canceled"));
+    QVERIFY(dialog.form()->bt_Start->isEnabled());
+    QVERIFY(!dialog.Done());
+    f.tables->cds_dives->first();
+    QVERIFY(f.tables->cds_dives->isNull("id_dive"));
+
+    f.service.on("dives.php", [](const FakeService::Request& request) {
+        return FakeService::Reply{200, echoDives(request.formValue())};
+    });
+    dialog.form()->bt_Start->click();
+    QCOMPARE(dialog.form()->Label1->text(), word("finished"));
+    f.tables->cds_dives->first();
+    QCOMPARE(f.tables->cds_dives->asInteger("id_dive"), 1001);
+}
+
+void TestSyncDialog::diveLinesThatCannotBeWrittenAreReported() {
+    RunFixture f;
+    f.service.on("dives.php", [](const FakeService::Request& request) {
+        QByteArray answer = echoDives(request.formValue());
+        answer.replace("1/2/2023", "2023-01-02");  // the second dive's date in the upload form
+        return FakeService::Reply{200, answer};
+    });
+    TFrm_Syncro dialog(nullptr);
+    dialog.form()->bt_Start->click();
+    QCOMPARE(statuses(dialog),
+             (QStringList{word("completed"), word("completed"), word("completed")}));
+    QCOMPARE(f.messages, QStringList{QStringLiteral("1 ") + word("txt_dives_not_written")});
+    QVERIFY(!word("txt_dives_not_written").isEmpty());
+    QCOMPARE(f.diveValue(1, "id_dive"), QStringLiteral("1001"));
+    QCOMPARE(f.diveValue(2, "id_dive"), QString());
+    QCOMPARE(f.diveValue(3, "id_dive"), QStringLiteral("1003"));
+}
+
+void TestSyncDialog::cancelWithoutARunCloses() {
+    RunFixture f;
+    TFrm_Syncro dialog(nullptr);
+    dialog.show();
+    dialog.form()->bt_Cancel->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(f.service.requests.isEmpty());
+}
+
+void TestSyncDialog::commandNeedsAMember() {
+    RunFixture f;
+    f.setMember({{"inet_user", ""}});
+    TINetDetect::setInterfaceLister([] { return QVector<NetInterfaceInfo>(); });
+    TFrm_Principal window;
+    bool opened = false;
+    Dialogs::setModalHandler([&](QDialog*) {
+        opened = true;
+        return int(QDialog::Rejected);
+    });
+    runSynchronizeCommand(window);
+    Dialogs::setModalHandler({});
+    TINetDetect::setInterfaceLister({});
+    QVERIFY(!opened);
+    QCOMPARE(f.messages, QStringList{word("txt_no_member")});
+}
+
+void TestSyncDialog::commandDetachesAndReattachesTheDiveList() {
+    RunFixture f;
+    TINetDetect::setInterfaceLister([] { return QVector<NetInterfaceInfo>(); });
+    TFrm_Principal window;
+    window.FormCreate(QRect(0, 0, 1024, 768));
+    f.tables->cds_dives->setRecNo(3);
+    DataSource* attachedDuringRun = window.ds_dives;
+    Dialogs::setModalHandler([&](QDialog* dialog) {
+        attachedDuringRun = window.divesGridModel()->dataSource();
+        static_cast<TFrm_Syncro*>(dialog)->form()->bt_Start->click();
+        return int(QDialog::Accepted);
+    });
+    runSynchronizeCommand(window);
+    Dialogs::setModalHandler({});
+    TINetDetect::setInterfaceLister({});
+    QCOMPARE(attachedDuringRun, nullptr);
+    QCOMPARE(window.divesGridModel()->dataSource(), window.ds_dives);
+    QCOMPARE(window.divesGridModel()->rowCount(), 3);
+    QCOMPARE(f.tables->cds_dives->recNo(), 3);
+    QCOMPARE(window.divesGridModel()->currentRow(), 2);
+    QCOMPARE(f.service.scripts(), kFullRun);
+}
+
+NEREVA_TEST_MAIN(TestSyncDialog)
+#include "test_sync_dialog.moc"
