@@ -8,9 +8,12 @@
 #include "store/tdm_rdp.h"
 #include "test_support.h"
 #include "ui/main/tfrm_principal.h"
+#include "ui/main/tfrm_principal_controls.h"
 #include "ui_tfrm_config.h"
 
 #include <QDir>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <cstdio>
 
@@ -59,6 +62,108 @@ void addSampleLog() {
     t->first();
 }
 
+void setFields(Table* table, const QList<QPair<const char*, QVariant>>& values) {
+    if (table->recordCount() == 0) {
+        table->append();
+    } else {
+        table->edit();
+    }
+    for (const auto& [field, value] : values) {
+        table->setValue(QString::fromLatin1(field), value);
+    }
+    table->post();
+}
+
+// The first dive of the sample log with every page filled in.
+void fillFirstDive() {
+    dm_rdp->cds_dives->first();
+    setFields(dm_rdp->cds_dives, {{"Dive_Media", 1},
+                                  {"Activity", 7},
+                                  {"Activity2", 6},
+                                  {"dive_rating", 4},
+                                  {"Site_type", 5},
+                                  {"Dive_Type", 3},
+                                  {"Dive_type2", 1},
+                                  {"Access_Type", 1},
+                                  {"operator", "Aldora Divers"},
+                                  {"school", "Blue Water Academy"},
+                                  {"instructor", "Ana Torres"},
+                                  {"buddy", "Maria Lopez"},
+                                  {"team1", "Jon Park"},
+                                  {"team2", "Lena Fischer"},
+                                  {"xTeam_Leader", 0}});
+    setFields(dm_rdp->cds_conditions, {{"depth", 14.2},
+                                       {"stop_depth", 5},
+                                       {"stop", "00:03"},
+                                       {"dive_si", "01:30"},
+                                       {"altitude", 0},
+                                       {"altitude_unit", 1},
+                                       {"GP_in", "A"},
+                                       {"GP_out", "K"},
+                                       {"cond_visibility", 25},
+                                       {"cond_visibility_Max", 30},
+                                       {"cond_visibility_unit", 1},
+                                       {"cond_tiempo_in", 1},
+                                       {"cond_tiempo_out", 2},
+                                       {"cond_Surf", 2},
+                                       {"cond_Current", 3},
+                                       {"cond_Current_dir", "N"},
+                                       {"cond_wind", 2},
+                                       {"cond_wind_dir", "NE"},
+                                       {"cond_temp_air", 29},
+                                       {"cond_temp_surf", 28},
+                                       {"cond_temp_bottom", 27},
+                                       {"cond_temp_unit", 1},
+                                       {"cond_xWaves", 1}});
+    setFields(
+        dm_rdp->cds_equipment,
+        {{"pres_in", 200},    {"pres_out", 50},        {"pres_end_used", 0}, {"pres_max", 232},
+         {"pres_unit", 1},    {"Dc_Vendor", "Suunto"}, {"Dc_Model", "D5"},   {"suit_medida", "5/3"},
+         {"suit_unit", 1},    {"lead_estado", 2},      {"lead_weight", 6},   {"lead_unit", 1},
+         {"gas_mix", 3},      {"pro_wet", 1},          {"pro_hood", 1},      {"pro_gloves", 1},
+         {"pro_booties", 1},  {"misc_comp", 1},        {"misc_cam", 1},      {"misc_light", 1},
+         {"misc_buoy", 1},    {"misc_compass", 1},     {"cil_size", 11.1},   {"cil_type", 1},
+         {"cil_size_unit", 1}});
+}
+
+// A page, and once more scrolled to its end when it is taller than its place.
+void saveScrolled(QScrollArea* page, const QString& name) {
+    page->verticalScrollBar()->setValue(0);
+    save(Frm_Principal, name);
+    QScrollBar* bar = page->verticalScrollBar();
+    if (bar->maximum() > 0) {
+        bar->setValue(bar->maximum());
+        save(Frm_Principal, name + QStringLiteral("-end"));
+        bar->setValue(0);
+    }
+}
+
+// The editor at the first-run sizes: every advanced page, then the simple page.
+void renderEditor() {
+    fillFirstDive();
+    Ui::TFrm_Principal* ui = Frm_Principal->ui;
+    const struct {
+        QSize window;
+        int leftPanel;
+    } sizes[] = {{{950, 600}, 300}, {{750, 500}, 200}};
+    for (const auto& size : sizes) {
+        Frm_Principal->resize(size.window);
+        Frm_Principal->setLeftPanelWidth(size.leftPanel);
+        const QString suffix = QStringLiteral("-%1").arg(size.window.width());
+        ui->PageSimple->hide();
+        ui->PageAdvanced->show();
+        for (int i = 0; i < ui->PageAdvanced->count(); ++i) {
+            ui->PageAdvanced->setCurrentIndex(i);
+            const QString name = QStringLiteral("editor-advanced-%1").arg(i + 1) + suffix;
+            auto* scrolled = ui->PageAdvanced->widget(i)->findChild<QScrollArea*>();
+            scrolled ? saveScrolled(scrolled, name) : save(Frm_Principal, name);
+        }
+        ui->PageAdvanced->hide();
+        ui->PageSimple->show();
+        saveScrolled(ui->PageSimple, QStringLiteral("editor-simple") + suffix);
+    }
+}
+
 void renderOptions() {
     TFrm_config options(Frm_Principal);
     QTabWidget* pages = options.form()->PageControl1;
@@ -86,6 +191,7 @@ int main(int argc, char** argv) {
     save(startup.splash(), QStringLiteral("splash"));
     addSampleLog();
     save(Frm_Principal, QStringLiteral("main-window"));
+    renderEditor();
     TFrm_License about(Frm_Principal);
     save(&about, QStringLiteral("about"));
     renderOptions();
