@@ -11,6 +11,7 @@
 #include "ui/forms/dialogs.h"
 #include "ui/main/action_link.h"
 #include "ui/main/dive_editor.h"
+#include "ui/main/dive_editor_rules.h"
 #include "ui/main/guarded_command.h"
 #include "ui/main/main_icons.h"
 #include "ui/main/principal_rules.h"
@@ -101,6 +102,7 @@ TFrm_Principal::TFrm_Principal(QWidget* parent)
     editor_ = new DiveEditor(ui, {ds_dives, ds_conditions, ds_equip}, pup_certi, this);
     ui->barDetails->installEventFilter(this);
     connectHandlers();
+    attachDiveEditorRules(*this);
 }
 
 TFrm_Principal::~TFrm_Principal() {
