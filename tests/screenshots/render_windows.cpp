@@ -7,6 +7,7 @@
 #include "app/tfrm_splash.h"
 #include "store/tdm_rdp.h"
 #include "test_support.h"
+#include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
 #include "ui_tfrm_config.h"
@@ -184,6 +185,11 @@ int main(int argc, char** argv) {
     const QString source = qEnvironmentVariable("NEREVA_SOURCE_DIR");
     TestSupport::TempFolders folders;
     QFile::copy(source + QStringLiteral("/resources/language.xml"), QStringLiteral("language.xml"));
+    // A message box would wait for a click nobody gives: print it instead.
+    Dialogs::setMessageHandler([](const Dialogs::Prompt& prompt) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(prompt.text));
+        return QMessageBox::Ok;
+    });
     Startup startup;
     if (!startup.start()) {
         return 1;
