@@ -10,6 +10,7 @@
 #include "ui/forms/assing_lenguage.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/action_link.h"
+#include "ui/main/dive_commands.h"
 #include "ui/main/dive_editor.h"
 #include "ui/main/dive_editor_rules.h"
 #include "ui/main/guarded_command.h"
@@ -59,15 +60,6 @@ QString word(const QString& key) {
     return dmIdioma ? dmIdioma->GetWord(key) : key;
 }
 
-// The member's service user name; empty while there is no member record.
-QString memberUserName() {
-    Table* info = tableOf(&Tdm_rdp::cds_info);
-    if (!info || !info->active() || info->recordCount() == 0) {
-        return {};
-    }
-    return info->asString(QStringLiteral("inet_user"));
-}
-
 bool dialupConnection(bool current) {
     return dm_const ? dm_const->DialupConnection : current;
 }
@@ -83,7 +75,8 @@ TFrm_Principal::TFrm_Principal(QWidget* parent)
       INetDetector1(new TINetDetect(this)),
       pup_certi(nullptr),
       divesGridModel_(nullptr),
-      editor_(nullptr) {
+      editor_(nullptr),
+      diveCommands_(nullptr) {
     ui->setupUi(this);
     ds_dives->setObjectName(QStringLiteral("ds_dives"));
     ds_equip->setObjectName(QStringLiteral("ds_equip"));
@@ -100,6 +93,7 @@ TFrm_Principal::TFrm_Principal(QWidget* parent)
     setUpStatusBar();
     setUpActions();
     editor_ = new DiveEditor(ui, {ds_dives, ds_conditions, ds_equip}, pup_certi, this);
+    diveCommands_ = new DiveCommands(*this);
     ui->barDetails->installEventFilter(this);
     connectHandlers();
     attachDiveEditorRules(*this);
@@ -118,6 +112,18 @@ DbGridModel* TFrm_Principal::divesGridModel() const {
 
 DiveEditor* TFrm_Principal::editor() const {
     return editor_;
+}
+
+DiveCommands* TFrm_Principal::diveCommands() const {
+    return diveCommands_;
+}
+
+QString TFrm_Principal::memberUserName() const {
+    Table* info = tableOf(&Tdm_rdp::cds_info);
+    if (!info || !info->active() || info->recordCount() == 0) {
+        return {};
+    }
+    return info->asString(QStringLiteral("inet_user"));
 }
 
 void TFrm_Principal::setUpDivesGrid() {

@@ -11,6 +11,7 @@ class TFrm_Principal;
 }
 class DataSource;
 class DbGridModel;
+class DiveCommands;
 class DiveEditor;
 class QLabel;
 class QMenu;
@@ -45,6 +46,10 @@ public:
     DbGridModel* divesGridModel() const;
     // The dive editor's pages and their controls.
     DiveEditor* editor() const;
+    // The commands on the current dive, connected to the actions, buttons and name edits.
+    DiveCommands* diveCommands() const;
+    // The member's service user name; empty while there is no member record.
+    QString memberUserName() const;
 
     // Windows that live above this module; start-up sets them. Each opens its window modally
     // with `owner` as the owner.
@@ -106,6 +111,7 @@ private:
     QVector<QLabel*> statusPanels_;
     DbGridModel* divesGridModel_;
     DiveEditor* editor_;
+    DiveCommands* diveCommands_;
     int leftPanelWidth_ = 0;
     int divesListHeight_ = 0;  // 0: none chosen yet, the tool panel keeps its design height
     bool locationBreak_ = false;
