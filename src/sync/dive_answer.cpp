@@ -16,60 +16,96 @@ bool toInteger(const QString& text, int& number) {
     return ok;
 }
 
+// Types whose text form reads back as exactly the same value (a time's text drops its
+// milliseconds), so a value that reads as the stored one's text is that value.
+bool textIsExact(FieldType type) {
+    return type != FieldType::Time && type != FieldType::DateTime;
+}
+
 }  // namespace
 
-// The values of one table taken from a line: converted in a scratch row of the same fields
-// (which throws for a value the field cannot take), then copied as typed values.
+// The values of one table taken from a line. A value whose text is the target row's own text
+// form is that row's value; any other is converted in the edit buffer of a scratch row with the
+// same fields (which throws for a value a field cannot take). Writing copies the converted
+// values, as typed values, where they differ from the row.
 struct DiveAnswer::Part {
     Table* target;
     Table scratch;
     QStringList fields;
+    QVector<int> indexes;       // of the fields, the same in both tables
     QVector<int> valueIndexes;  // where in the line each field's value is
     QVector<bool> firstFive;    // for each field
+    QVector<bool> exactText;    // for each field
+    QVector<bool> unchanged;    // for each field, of the line staged last
+    int row = -1;               // the target row of the line staged last; -1 for a new row
 
     explicit Part(Table* table)
         : target(table), scratch(QStringLiteral("answer"), table->fields(), {}) {
         scratch.createDataSet();
-    }
-    void stage(const QStringList& values) {
-        scratch.cancel();
         scratch.insert();
+        scratch.post();  // one row of nulls; each line is converted in its edit buffer
+    }
+    void add(const QString& field, int valueIndex, bool onlyFirstFive) {
+        const int index = target->fieldIndex(field);
+        fields.append(field);
+        indexes.append(index);
+        valueIndexes.append(valueIndex);
+        firstFive.append(onlyFirstFive);
+        exactText.append(textIsExact(target->fields()[index].type));
+        unchanged.append(false);
+    }
+    // Against the target's row `targetRow`, or a new row when it is -1. An empty value (null)
+    // needs no conversion: the scratch row holds only nulls.
+    void stage(const QStringList& values, int targetRow) {
+        row = targetRow;
+        scratch.cancel();
+        scratch.edit();
         for (int i = 0; i < fields.size(); ++i) {
             const QString& value = values[valueIndexes[i]];
-            scratch.setAsString(fields[i], firstFive[i] ? value.left(5) : value);
+            const QString text = firstFive[i] ? value.left(5) : value;
+            unchanged[i] = !text.isEmpty() && row >= 0 && exactText[i] &&
+                           text == target->displayText(row, indexes[i]);
+            if (!text.isEmpty() && !unchanged[i]) {
+                scratch.setAsString(fields[i], text);
+            }
         }
     }
     void write() {
-        for (const QString& field : fields) {
-            target->setValue(field, scratch.value(field));
+        if (row < 0) {
+            target->insert();
+        }
+        for (int i = 0; i < fields.size(); ++i) {
+            if (unchanged[i]) {
+                continue;
+            }
+            const QVariant staged = scratch.valueAt(0, indexes[i]);
+            const QVariant current = row < 0 ? QVariant() : target->valueAt(row, indexes[i]);
+            if (current.isValid() != staged.isValid() || current != staged) {
+                target->setValue(fields[i], staged);
+            }
         }
         target->post();
     }
 };
 
-DiveAnswer::DiveAnswer(Tdm_rdp& tables) : tables_(tables) {
+DiveAnswer::DiveAnswer(Tdm_rdp& tables) : tables_(tables), values_(DiveRecord::kAnswerSlots) {
     for (Table* table : {tables.cds_dives, tables.cds_conditions, tables.cds_equipment}) {
         parts_.push_back(std::make_unique<Part>(table));
     }
     const QVector<DiveRecord::Position>& layout = DiveRecord::layout();
     for (int slot = 0; slot < layout.size(); ++slot) {
         const DiveRecord::Position& position = layout[slot];
-        if (position.answerField.isEmpty()) {
-            continue;
+        if (!position.answerField.isEmpty()) {
+            parts_[int(position.source)]->add(position.answerField, slot, position.answerFirstFive);
         }
-        Part& part = *parts_[int(position.source)];
-        part.fields.append(position.answerField);
-        part.valueIndexes.append(slot);
-        part.firstFive.append(position.answerFirstFive);
     }
 }
 
 DiveAnswer::~DiveAnswer() = default;
 
-QStringList DiveAnswer::lines(const QString& answer) {
-    QString text = answer;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    return text.split(u'\n');
+QStringList DiveAnswer::lines(QString answer) {
+    answer.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    return answer.split(u'\n');
 }
 
 AnswerOutcome DiveAnswer::apply(const QStringList& lines, const std::function<void()>& afterLine) {
@@ -81,10 +117,9 @@ AnswerOutcome DiveAnswer::apply(const QStringList& lines, const std::function<vo
             continue;
         }
         ++outcome.lines;
-        Line line;
         try {
-            if (stage(text, line)) {
-                write(line, index);
+            if (stage(text, index)) {
+                write(index);
                 ++outcome.applied;
             } else {
                 ++outcome.skipped;
@@ -100,15 +135,25 @@ AnswerOutcome DiveAnswer::apply(const QStringList& lines, const std::function<vo
     return outcome;
 }
 
-// Converts the line's values; false (nothing written) when one cannot be stored.
-bool DiveAnswer::stage(const QString& text, Line& line) {
-    const QStringList values = SyncFields::splitRecord(text, DiveRecord::kAnswerSlots);
-    if (!toInteger(values[0], line.idDive) || !toInteger(values[1], line.idLocalDive)) {
+// Finds the line's dive (making it current) and converts the line's values; false, with nothing
+// written, when a value cannot be stored.
+bool DiveAnswer::stage(const QString& text, const DiveIndex& index) {
+    SyncFields::splitRecord(text, values_);
+    int idDive = 0;
+    int idLocalDive = 0;
+    if (!toInteger(values_[0], idDive) || !toInteger(values_[1], idLocalDive)) {
         return false;
     }
+    const int row = index.find(idDive, idLocalDive);
+    if (row >= 0) {
+        tables_.cds_dives->setRecNo(row + 1);
+    }
     try {
-        for (const auto& part : parts_) {
-            part->stage(values);
+        parts_[0]->stage(values_, row);
+        for (int detail = 1; detail < int(parts_.size()); ++detail) {
+            const Table* rows = parts_[detail]->target;
+            const bool hasRow = row >= 0 && rows->recordCount() > 0;
+            parts_[detail]->stage(values_, hasRow ? rows->recNo() - 1 : -1);
         }
     } catch (const AppError&) {
         return false;
@@ -116,19 +161,12 @@ bool DiveAnswer::stage(const QString& text, Line& line) {
     return true;
 }
 
-void DiveAnswer::write(const Line& line, DiveIndex& index) {
-    Table* dives = tables_.cds_dives;
-    const int row = index.find(line.idDive, line.idLocalDive);
-    if (row >= 0) {
-        dives->setRecNo(row + 1);
-        dives->edit();
-    } else {
-        dives->insert();
-    }
+// The dive first (a new one gets its local number when posted), then its rows; a dive without
+// a conditions or equipment row gets a new one.
+void DiveAnswer::write(DiveIndex& index) {
     parts_[0]->write();
-    index.update(dives->recNo() - 1);
+    index.update(tables_.cds_dives->recNo() - 1);
     for (int detail = 1; detail < int(parts_.size()); ++detail) {
-        parts_[detail]->target->edit();  // a dive without the row gets a new one
         parts_[detail]->write();
     }
 }

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class DiveIndex;
 class Tdm_rdp;
@@ -20,7 +21,8 @@ struct AnswerOutcome {
 // with the line's service number, else the one with its local number, else a new dive, each
 // with its conditions and equipment rows. A line is converted whole before anything is
 // written, so a line that cannot be applied leaves the tables as they were and the lines after
-// it still apply.
+// it still apply. Only values that differ from the stored ones are written, so an unchanged
+// dive stays as it is.
 class DiveAnswer {
 public:
     explicit DiveAnswer(Tdm_rdp& tables);
@@ -31,18 +33,15 @@ public:
     AnswerOutcome apply(const QStringList& lines, const std::function<void()>& afterLine = {});
 
     // The answer text split into lines at CR, LF or CR LF.
-    static QStringList lines(const QString& answer);
+    static QStringList lines(QString answer);
 
 private:
     struct Part;
-    struct Line {
-        int idDive = 0;
-        int idLocalDive = 0;
-    };
-    bool stage(const QString& text, Line& line);
-    void write(const Line& line, DiveIndex& index);
+    bool stage(const QString& text, const DiveIndex& index);
+    void write(DiveIndex& index);
     void cancelEdits();
 
     Tdm_rdp& tables_;
     std::vector<std::unique_ptr<Part>> parts_;  // dive, conditions, equipment
+    QStringList values_;                        // of the line being applied
 };

@@ -30,12 +30,11 @@ void sendDeletionQueue() {
 }
 
 QStringList upload(Tdm_rdp& tables, const std::function<bool()>& stopped) {
-    const QStringList records = DiveUpload(tables).records(stopped);
+    const QString body = DiveUpload(tables).body(stopped);
     if (stopped && stopped()) {
         return {};
     }
-    const QByteArray answer =
-        dmComm->HttpMultiPartPost(ServiceEndpoints::dives(), DiveUpload::body(records));
+    const QByteArray answer = dmComm->HttpMultiPartPost(ServiceEndpoints::dives(), body);
     return DiveAnswer::lines(WireText::fromBytes(answer));
 }
 

@@ -70,12 +70,25 @@ void DiveIndex::update(int row) {
     entry->key = keyAt(row);
     entry->idDive = idDive;
     localsByService_[idDive].insert(local);
+    lastRow_ = row;
 }
 
-// Binary search over the dives' order for the dive's date and time, then along the rows that
-// share them; a linear look as the last resort keeps the answer right whatever the order.
+// An answer usually follows the table's order, so the row after the last one found is tried
+// first; then a binary search over the dives' order for the dive's date and time, and along the
+// rows that share them; a linear look as the last resort keeps the answer right whatever the
+// order. Local numbers are unique, so any row holding it is the one.
 int DiveIndex::rowOf(int idLocalDive) const {
     const int rows = dives_.recordCount();
+    for (const int hint : {lastRow_ + 1, lastRow_}) {
+        if (hint >= 0 && hint < rows && localAt(hint) == idLocalDive) {
+            return lastRow_ = hint;
+        }
+    }
+    lastRow_ = searchRow(idLocalDive, rows);
+    return lastRow_;
+}
+
+int DiveIndex::searchRow(int idLocalDive, int rows) const {
     const OrderKey key = byLocal_.value(idLocalDive).key;
     int low = 0;
     int high = rows;

@@ -37,6 +37,7 @@ private:
     OrderKey keyAt(int row) const;
     int localAt(int row) const;
     int rowOf(int idLocalDive) const;
+    int searchRow(int idLocalDive, int rows) const;
 
     const Table& dives_;
     int idField_;
@@ -45,4 +46,5 @@ private:
     int timeField_;
     QHash<int, Entry> byLocal_;
     std::unordered_map<int, std::unordered_set<int>> localsByService_;
+    mutable int lastRow_ = -1;  // the row last found or updated
 };

@@ -1,9 +1,12 @@
 #include "sync/dive_upload.h"
 
 #include "app/settings/regional_formats.h"
+#include "store/table_data.h"
 #include "store/tdm_rdp.h"
-#include "sync/quiet_tables.h"
 #include "sync/sync_fields.h"
+
+#include <QHash>
+#include <charconv>
 
 namespace {
 
@@ -14,36 +17,73 @@ const QDateTime kZeroDateTime(QDate(1899, 12, 30), QTime(0, 0));
 const QString kSeconds = QStringLiteral(":00");
 const QString kLineEnd = QStringLiteral("\r\n");
 const QString kFieldSeparator = QStringLiteral("##");
+constexpr int kRecordSizeGuess = 480;
 
-// The text form of a stored value: null is empty, numbers with the decimal point.
-QString textOf(const QVariant& value) {
-    if (!value.isValid()) {
-        return {};
+// Decimal digits, at least `width` of them (zeros in front).
+void appendNumber(QString& line, qint64 number, int width = 0) {
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    for (qsizetype pad = width - (end - digits); pad > 0; --pad) {
+        line += u'0';
     }
-    if (value.typeId() == QMetaType::Double) {
-        return RegionalFormats::formatFloat(value.toDouble());
-    }
-    return value.toString();
+    line += QLatin1String(digits, end - digits);
 }
 
-QString formatted(const QVariant& value, UploadForm form) {
-    switch (form) {
-        case UploadForm::IsoDateTime:
-            return (value.isValid() ? value.toDateTime() : kZeroDateTime)
-                .toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-        case UploadForm::IsoDate:
-            return (value.isValid() ? value.toDate() : kZeroDateTime.date())
-                .toString(QStringLiteral("yyyy-MM-dd"));
-        case UploadForm::IsoTimeSeconds:
-            return (value.isValid() ? value.toTime() : kZeroDateTime.time())
-                       .toString(QStringLiteral("hh:mm")) +
-                   kSeconds;
-        case UploadForm::DurationSeconds:
-            return SyncFields::encode(textOf(value)) + kSeconds;
-        case UploadForm::Text:
-            break;
+// "yyyy-MM-dd".
+void appendDate(QString& line, const QDate& date) {
+    appendNumber(line, date.year(), 4);
+    line += u'-';
+    appendNumber(line, date.month(), 2);
+    line += u'-';
+    appendNumber(line, date.day(), 2);
+}
+
+// "hh:mm".
+void appendTime(QString& line, const QTime& time) {
+    appendNumber(line, time.hour(), 2);
+    line += u':';
+    appendNumber(line, time.minute(), 2);
+}
+
+// The text form of a stored value: null is empty, numbers with the decimal point.
+void appendText(QString& line, const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::UnknownType:
+            return;
+        case QMetaType::Int:
+            appendNumber(line, value.toInt());
+            return;
+        case QMetaType::Double:
+            line += RegionalFormats::formatFloat(value.toDouble());
+            return;
+        default:
+            line += SyncFields::encode(value.toString());
     }
-    return SyncFields::encode(textOf(value));
+}
+
+void appendValue(QString& line, const QVariant& value, UploadForm form) {
+    switch (form) {
+        case UploadForm::IsoDateTime: {
+            const QDateTime at = value.isValid() ? value.toDateTime() : kZeroDateTime;
+            appendDate(line, at.date());
+            line += u' ';
+            appendTime(line, at.time());
+            return;
+        }
+        case UploadForm::IsoDate:
+            appendDate(line, value.isValid() ? value.toDate() : kZeroDateTime.date());
+            return;
+        case UploadForm::IsoTimeSeconds:
+            appendTime(line, value.isValid() ? value.toTime() : kZeroDateTime.time());
+            line += kSeconds;
+            return;
+        case UploadForm::DurationSeconds:
+            appendText(line, value);
+            line += kSeconds;
+            return;
+        case UploadForm::Text:
+            appendText(line, value);
+    }
 }
 
 Table* tableOf(Tdm_rdp& tables, DiveRecord::Source source) {
@@ -58,59 +98,97 @@ Table* tableOf(Tdm_rdp& tables, DiveRecord::Source source) {
     return tables.cds_dives;
 }
 
-}  // namespace
-
-DiveUpload::DiveUpload(Tdm_rdp& tables) : tables_(tables), dives_(tables.cds_dives) {
-    for (const DiveRecord::Position& position : DiveRecord::layout()) {
-        Table* table = tableOf(tables, position.source);
-        sources_.append({table, table->fieldIndex(position.uploadField), position.uploadForm});
+// Ends a pending edit the way moving to another row does.
+void settle(Table* table) {
+    if (table->state() == Table::State::Edit || table->state() == Table::State::Insert) {
+        table->modified() ? table->post() : table->cancel();
     }
 }
 
-QStringList DiveUpload::records(const std::function<bool()>& stopped) {
-    const QuietTables quiet({dives_, tables_.cds_conditions, tables_.cds_equipment});
-    QStringList lines;
-    lines.reserve(dives_->recordCount());
-    for (dives_->first(); !dives_->eof(); dives_->next()) {
+const QString kDiveKey = QStringLiteral("id_local_dive");
+
+}  // namespace
+
+// A detail table's rows by dive, from a snapshot in the table's order.
+class DiveUpload::DetailRows {
+public:
+    explicit DetailRows(const Table& table) : data_(table.snapshot()) {
+        const int link = data_->layout->indexOf(kDiveKey);
+        rowOfDive_.reserve(data_->rows.size());
+        for (int i = 0; i < data_->rows.size(); ++i) {
+            const Row& row = data_->rows[i];
+            if (!data_->layout->isNull(row, link)) {
+                rowOfDive_.insert(int(data_->layout->integer(row, link)), i);  // keeps the first
+            }
+        }
+    }
+    // The dive's row, or null when it has none.
+    const Row* of(int idLocalDive) const {
+        const auto found = rowOfDive_.constFind(idLocalDive);
+        return found == rowOfDive_.cend() ? nullptr : &data_->rows[*found];
+    }
+    QVariant value(const Row* row, int field) const {
+        return row ? data_->layout->value(*row, field) : QVariant();
+    }
+
+private:
+    std::shared_ptr<const TableData> data_;
+    QHash<int, int> rowOfDive_;
+};
+
+DiveUpload::DiveUpload(Tdm_rdp& tables)
+    : tables_(tables), localField_(tables.cds_dives->fieldIndex(kDiveKey)) {
+    for (const DiveRecord::Position& position : DiveRecord::layout()) {
+        const Table* table = tableOf(tables, position.source);
+        sources_.append(
+            {position.source, table->fieldIndex(position.uploadField), position.uploadForm});
+    }
+}
+
+DiveUpload::~DiveUpload() = default;
+
+QString DiveUpload::body(const std::function<bool()>& stopped) {
+    Table* dives = tables_.cds_dives;
+    for (Table* table : {tables_.cds_conditions, tables_.cds_equipment, dives}) {
+        settle(table);
+    }
+    dives->first();
+    conditions_ = std::make_unique<DetailRows>(*tables_.cds_conditions);
+    equipment_ = std::make_unique<DetailRows>(*tables_.cds_equipment);
+    QString text;
+    text.reserve(qsizetype(dives->recordCount()) * kRecordSizeGuess);
+    for (int row = 0; row < dives->recordCount(); ++row) {
         if (stopped && stopped()) {
             break;
         }
-        lines.append(currentRecord());
-    }
-    return lines;
-}
-
-// The dive's own values are read from its row; a detail table shows the current dive's row
-// first, or none (its values are then null).
-QString DiveUpload::currentRecord() const {
-    const int diveRow = dives_->recNo() - 1;
-    QString line;
-    line.reserve(512);
-    for (int i = 0; i < sources_.size(); ++i) {
-        const Source& source = sources_[i];
-        const bool isDive = source.table == dives_;
-        const int row = isDive ? diveRow : 0;
-        const QVariant value = isDive || source.table->recordCount() > 0
-                                   ? source.table->valueAt(row, source.field)
-                                   : QVariant();
-        if (i > 0) {
-            line += kFieldSeparator;
-        }
-        line += formatted(value, source.form);
-    }
-    return line;
-}
-
-QString DiveUpload::body(const QStringList& records) {
-    QString text;
-    qsizetype size = 0;
-    for (const QString& record : records) {
-        size += record.size() + kLineEnd.size();
-    }
-    text.reserve(size);
-    for (const QString& record : records) {
-        text += record;
+        appendRecord(text, row);
         text += kLineEnd;
     }
     return text;
+}
+
+void DiveUpload::appendRecord(QString& text, int diveRow) const {
+    const Table* dives = tables_.cds_dives;
+    const int local = dives->valueAt(diveRow, localField_).toInt();
+    const Row* conditions = conditions_->of(local);
+    const Row* equipment = equipment_->of(local);
+    for (int i = 0; i < sources_.size(); ++i) {
+        const Source& source = sources_[i];
+        QVariant value;
+        switch (source.table) {
+            case DiveRecord::Source::Dive:
+                value = dives->valueAt(diveRow, source.field);
+                break;
+            case DiveRecord::Source::Conditions:
+                value = conditions_->value(conditions, source.field);
+                break;
+            case DiveRecord::Source::Equipment:
+                value = equipment_->value(equipment, source.field);
+                break;
+        }
+        if (i > 0) {
+            text += kFieldSeparator;
+        }
+        appendValue(text, value, source.form);
+    }
 }

@@ -3,34 +3,39 @@
 #include "sync/dive_record.h"
 
 #include <QString>
-#include <QStringList>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 class Table;
 class Tdm_rdp;
 
 // Builds the dive upload: every dive in the table's order, whatever its lock or certification
-// state, each with its conditions and equipment rows, as one record line.
+// state, each with its conditions and equipment rows (the first a detail table shows for it, or
+// none), as one record line. The dives are read by row and the detail rows from snapshots, so
+// the walk moves no cursor.
 class DiveUpload {
 public:
     explicit DiveUpload(Tdm_rdp& tables);
+    ~DiveUpload();
 
-    // The records; stops, returning those built so far, when `stopped` says so before a dive.
-    // Leaves the dives table after its last row.
-    QStringList records(const std::function<bool()>& stopped = {});
-    // The multipart value: each record followed by CR LF.
-    static QString body(const QStringList& records);
+    // Posts pending edits as a move would, goes to the first dive and returns the multipart
+    // value: each record followed by CR LF. Stops, returning the records built so far, when
+    // `stopped` says so before a dive.
+    QString body(const std::function<bool()>& stopped = {});
 
 private:
+    class DetailRows;
     struct Source {
-        Table* table;
+        DiveRecord::Source table;
         int field;
         DiveRecord::UploadForm form;
     };
-    QString currentRecord() const;
+    void appendRecord(QString& text, int diveRow) const;
 
     Tdm_rdp& tables_;
-    Table* dives_;
+    int localField_;
     QVector<Source> sources_;  // per position
+    std::unique_ptr<DetailRows> conditions_;
+    std::unique_ptr<DetailRows> equipment_;
 };

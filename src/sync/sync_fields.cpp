@@ -123,13 +123,11 @@ QString joinRecord(const QStringList& values) {
     return line;
 }
 
-QStringList splitRecord(const QString& line, int count) {
-    QStringList values(count);
+void splitRecord(const QString& line, QStringList& values) {
     SplitFields(line, values);
     for (QString& value : values) {
         value = decode(value);
     }
-    return values;
 }
 
 }  // namespace SyncFields

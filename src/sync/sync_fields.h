@@ -16,8 +16,8 @@ QString decode(const QString& value);
 
 // The encoded values joined by "##".
 QString joinRecord(const QStringList& values);
-// Splits an answer line into `count` pieces (SplitFields: trimmed, pieces beyond the slots
-// dropped) and decodes each.
-QStringList splitRecord(const QString& line, int count);
+// Splits an answer line into `values`, which the caller sizes (SplitFields: each piece trimmed,
+// pieces beyond the slots dropped, unused slots empty), and decodes each.
+void splitRecord(const QString& line, QStringList& values);
 
 }  // namespace SyncFields

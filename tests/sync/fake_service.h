@@ -77,6 +77,8 @@ public:
     }
 
     QList<Request> requests;
+    // Off: requests are answered but not kept (a benchmark's uploads would pile up).
+    bool keepRequests = true;
 
 protected:
     void incomingConnection(qintptr descriptor) override {
@@ -120,7 +122,9 @@ private:
     }
 
     void respond(QTcpSocket* socket, const Request& request) {
-        requests.append(request);
+        if (keepRequests) {
+            requests.append(request);
+        }
         const auto handler = handlers_.constFind(request.script());
         const Reply reply =
             handler == handlers_.cend() ? Reply{404, "Not Found"} : (*handler)(request);
@@ -132,3 +136,39 @@ private:
 
     QHash<QByteArray, Handler> handlers_;
 };
+
+// "yyyy-MM-dd" followed by anything as "M/d/yyyy" followed by the same.
+inline QByteArray regionalDate(const QByteArray& iso) {
+    return QByteArray::number(iso.mid(5, 2).toInt()) + '/' +
+           QByteArray::number(iso.mid(8, 2).toInt()) + '/' + iso.left(4) + iso.mid(10);
+}
+
+// The service as a store that echoes what it was sent: each uploaded record comes back as it
+// came, with a service number for a new dive (`firstNumber` + its local number), dates in the
+// regional forms and the answer's swapped places (51/52, 78/79). A non-empty `stamp` is the
+// new time stamp of every dive.
+inline QByteArray echoDives(const QByteArray& upload, int firstNumber = 1000,
+                            const QByteArray& stamp = {}) {
+    QByteArrayList lines;
+    for (const QByteArray& line : upload.split('\n')) {
+        const QByteArray record = line.trimmed();
+        if (record.isEmpty()) {
+            continue;
+        }
+        // Encoded values hold no "#", so the record is values separated by empty pieces.
+        const QByteArrayList pieces = record.split('#');
+        QByteArrayList fields;
+        for (qsizetype i = 0; i < pieces.size(); i += 2) {
+            fields << pieces[i];
+        }
+        if (fields[0].isEmpty()) {
+            fields[0] = QByteArray::number(firstNumber + fields[1].toInt());
+        }
+        fields[2] = stamp.isEmpty() ? regionalDate(fields[2]) : stamp;
+        fields[4] = regionalDate(fields[4]);
+        fields.swapItemsAt(50, 51);
+        fields.swapItemsAt(77, 78);
+        lines << fields.join("##");
+    }
+    return lines.join("\r\n") + "\r\n";
+}

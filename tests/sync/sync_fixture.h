@@ -137,34 +137,3 @@ inline QString answerLine(const QMap<int, QString>& values, int count = DiveReco
     }
     return fields.join(QStringLiteral("##"));
 }
-
-// The service as a store that echoes what it was sent: each uploaded record comes back as it
-// came, with a service number for a new dive (`firstNumber` + its local number), dates in the
-// regional forms and the answer's swapped places (51/52, 78/79).
-inline QByteArray echoDives(const QByteArray& upload, int firstNumber = 1000) {
-    QByteArrayList lines;
-    for (const QByteArray& record : upload.split('\n')) {
-        QByteArrayList values = record.trimmed().split('#');
-        if (record.trimmed().isEmpty()) {
-            continue;
-        }
-        // Encoded values hold no "#", so the record is values separated by empty pieces.
-        QByteArrayList fields;
-        for (qsizetype i = 0; i < values.size(); i += 2) {
-            fields << values[i];
-        }
-        if (fields[0].isEmpty()) {
-            fields[0] = QByteArray::number(firstNumber + fields[1].toInt());
-        }
-        const QDateTime updated = QDateTime::fromString(QString::fromLatin1(fields[2]),
-                                                        QStringLiteral("yyyy-MM-dd hh:mm"));
-        fields[2] = updated.toString(QStringLiteral("M/d/yyyy hh:mm")).toLatin1();
-        const QDate date =
-            QDate::fromString(QString::fromLatin1(fields[4]), QStringLiteral("yyyy-MM-dd"));
-        fields[4] = date.toString(QStringLiteral("M/d/yyyy")).toLatin1();
-        fields.swapItemsAt(50, 51);
-        fields.swapItemsAt(77, 78);
-        lines << fields.join("##");
-    }
-    return lines.join("\r\n") + "\r\n";
-}
