@@ -61,6 +61,10 @@ QString SyncRun::word(const QString& key) {
     return dmIdioma ? dmIdioma->GetWord(key) : key;
 }
 
+QString SyncRun::statusText(TaskStatus status) {
+    return status == TaskStatus::None ? QString() : word(statusKey(status));
+}
+
 QString SyncRun::skippedDivesMessage(int count) {
     return QString::number(count) + QLatin1Char(' ') +
            word(QStringLiteral("txt_dives_not_written"));
@@ -74,13 +78,25 @@ void SyncRun::cancel() {
 }
 
 void SyncRun::run() {
+    const int diveRecNo = begin();
+    try {
+        runTasks();
+    } catch (const AppError&) {
+        aborted_ = true;  // a table that cannot be walked: the run is stopped as by a failure
+        ruleUnsettledTasks();
+    }
+    tellOutcome();
+    finish(diveRecNo);
+}
+
+// Returns the dives table's row position, to be restored at the end.
+int SyncRun::begin() {
     running_ = true;
     for (int task = 0; task < kSyncTasks; ++task) {
         setStatus(SyncTask(task), checked_[task] ? TaskStatus::Pending : TaskStatus::None);
     }
     dm_rdp->setBusy(true);
     stopReason_.clear();
-    const int diveRecNo = dm_rdp->cds_dives->recNo();
     aborted_ = false;
     skippedDives_ = 0;
     tasksRuled_ = 0;
@@ -88,12 +104,10 @@ void SyncRun::run() {
     progressMaximum_ = int(std::count(checked_.cbegin(), checked_.cend(), true));
     step(0);
     setText(word(QStringLiteral("connecting")) + QStringLiteral("..."));
-    try {
-        runTasks();
-    } catch (const AppError&) {
-        aborted_ = true;  // a table that cannot be walked: the run is stopped as by a failure
-        ruleUnsettledTasks();
-    }
+    return dm_rdp->cds_dives->recNo();
+}
+
+void SyncRun::tellOutcome() {
     if (aborted_) {
         setText(
             word(canceled() ? QStringLiteral("canceled") : QStringLiteral("connection_failure")));
@@ -101,8 +115,6 @@ void SyncRun::run() {
         setText(word(QStringLiteral("finished")));
         step(progressMaximum_ - progress_);
     }
-    finish(diveRecNo);
-    running_ = false;
 }
 
 void SyncRun::runTasks() {
@@ -222,4 +234,5 @@ void SyncRun::finish(int diveRecNo) {
     } catch (const AppError&) {
         // As above.
     }
+    running_ = false;
 }

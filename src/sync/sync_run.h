@@ -49,10 +49,13 @@ public:
     static QString statusKey(TaskStatus status);
     // The translation of `key` (the key itself without a dictionary module).
     static QString word(const QString& key);
+    // What a task row's status column shows (empty for None).
+    static QString statusText(TaskStatus status);
     // What the user is told when `count` dives of the answer could not be written back.
     static QString skippedDivesMessage(int count);
 
 private:
+    int begin();
     void runTasks();
     void runMemberTask();
     void runDivesTask();
@@ -63,6 +66,7 @@ private:
     void ruleUnsettledTasks();
     void setText(const QString& text);
     void step(int steps = 1);
+    void tellOutcome();
     void finish(int diveRecNo);
 
     Listener listener_;

@@ -155,8 +155,9 @@ private slots:
     void uploadOfAFullDive();
     void uploadOfANeverSynchronisedDiveWithoutDetails();
     void uploadSendsEveryDiveInOrder();
-    void answerMatchesByServiceNumber();
-    void answerMatchesByLocalNumber();
+    void uploadPostsPendingEdits();
+    void answerFindsItsDive_data();
+    void answerFindsItsDive();
     void answerAddsANewDiveWithItsRows();
     void answerPlacesAndForms();
     void lineThatCannotBeAppliedIsSkipped_data();
@@ -243,27 +244,51 @@ void TestDiveExchange::uploadSendsEveryDiveInOrder() {
     QCOMPARE(records[2][6], QStringLiteral("Second"));
 }
 
-void TestDiveExchange::answerMatchesByServiceNumber() {
+// Edits the diver left open count, as when the walk moves off their rows.
+void TestDiveExchange::uploadPostsPendingEdits() {
     SyncFixture f;
-    const int first = f.addDive(kDay, QTime(8, 0), {{"id_dive", 501}, {"Location", "A"}});
-    const int second = f.addDive(kDay, QTime(9, 0), {{"id_dive", 502}, {"Location", "B"}});
-    const AnswerOutcome outcome = DiveAnswer(*f.tables).apply(
-        {answerLine({{1, "502"}, {2, QString::number(first)}, {5, "7/9/2023"}, {7, "Moved"}})});
-    QCOMPARE(outcome.applied, 1);
-    QCOMPARE(f.tables->cds_dives->recordCount(), 2);
-    QCOMPARE(f.diveValue(first, "Location"), QStringLiteral("A"));
-    QCOMPARE(f.diveValue(second, "Location"), QStringLiteral("Moved"));
+    f.addDive(kDay, QTime(8, 0), {{"Location", "Before"}}, {{"bottom_time", "00:30"}});
+    f.tables->cds_conditions->setValue("bottom_time", "00:50");
+    f.tables->cds_dives->setValue("Location", "After");
+    uploadWithEmptyAnswer(f);
+    const QList<QStringList> records = uploadedRecords(f.service);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records[0][6], QStringLiteral("After"));
+    QCOMPARE(records[0][52], QStringLiteral("00:50:00"));
+    QCOMPARE(f.tables->cds_dives->state(), Table::State::Browse);
+    QCOMPARE(f.tables->cds_conditions->state(), Table::State::Browse);
+    QCOMPARE(f.diveValue(1, "bottom_time"), QStringLiteral("00:50"));
 }
 
-void TestDiveExchange::answerMatchesByLocalNumber() {
+void TestDiveExchange::answerFindsItsDive_data() {
+    QTest::addColumn<int>("idDive");
+    QTest::addColumn<int>("local");
+    QTest::addColumn<int>("found");  // the local number of the dive the line changes
+    QTest::newRow("service number") << 502 << 2 << 2;
+    QTest::newRow("service number before local number") << 501 << 3 << 1;
+    QTest::newRow("local number, which takes the service number") << 777 << 3 << 3;
+}
+
+void TestDiveExchange::answerFindsItsDive() {
+    QFETCH(int, idDive);
+    QFETCH(int, local);
+    QFETCH(int, found);
     SyncFixture f;
-    f.addDive(kDay, QTime(8, 0), {{"id_dive", 501}});
-    const int local = f.addDive(kDay, QTime(9, 0), {{"Location", "Not yet sent"}});
-    DiveAnswer(*f.tables).apply(
-        {answerLine({{1, "777"}, {2, QString::number(local)}, {5, "7/9/2023"}, {7, "Sent"}})});
-    QCOMPARE(f.tables->cds_dives->recordCount(), 2);
-    QCOMPARE(f.diveValue(local, "id_dive"), QStringLiteral("777"));
-    QCOMPARE(f.diveValue(local, "Location"), QStringLiteral("Sent"));
+    f.addDive(kDay, QTime(8, 0), {{"id_dive", 501}, {"Location", "A"}});
+    f.addDive(kDay, QTime(9, 0), {{"id_dive", 502}, {"Location", "B"}});
+    f.addDive(kDay, QTime(10, 0), {{"Location", "Not yet sent"}});
+    const AnswerOutcome outcome =
+        DiveAnswer(*f.tables).apply({answerLine({{1, QString::number(idDive)},
+                                                 {2, QString::number(local)},
+                                                 {5, "7/9/2023"},
+                                                 {7, "Moved"}})});
+    QCOMPARE(outcome.applied, 1);
+    QCOMPARE(f.tables->cds_dives->recordCount(), 3);
+    const QStringList before = {"A", "B", "Not yet sent"};
+    for (int dive = 1; dive <= 3; ++dive) {
+        QCOMPARE(f.diveValue(dive, "Location"), dive == found ? "Moved" : before[dive - 1]);
+    }
+    QCOMPARE(f.diveValue(found, "id_dive"), QString::number(idDive));
 }
 
 void TestDiveExchange::answerAddsANewDiveWithItsRows() {

@@ -68,6 +68,7 @@ private slots:
     void wholeRun();
     void runWithTasksUnchecked();
     void memberTaskFailureStopsTheRun();
+    void cancelDuringTheMemberRequest();
     void cancelDuringTheDiveUpload_data();
     void cancelDuringTheDiveUpload();
     void diveLinesThatCannotBeWrittenAreReported();
@@ -189,6 +190,23 @@ void TestSyncDialog::memberTaskFailureStopsTheRun() {
     QVERIFY(!dialog.Done());
     QVERIFY(DeletionQueue::exists());
     QVERIFY(!f.tables->busy());
+}
+
+// The member answer is still written; nothing after it is sent.
+void TestSyncDialog::cancelDuringTheMemberRequest() {
+    RunFixture f;
+    TFrm_Syncro dialog(nullptr);
+    f.service.on("personal.xml.php", [&](const FakeService::Request&) {
+        dialog.form()->bt_Cancel->click();
+        return FakeService::Reply{200, "<member><name>From the web</name></member>"};
+    });
+    dialog.form()->bt_Start->click();
+    QCOMPARE(f.service.scripts(), QByteArrayList{"personal.xml.php"});
+    QCOMPARE(statuses(dialog), (QStringList{word("canceled"), word("canceled"), word("canceled")}));
+    QCOMPARE(dialog.form()->Label1->text(), word("canceled"));
+    f.tables->cds_info->first();
+    QCOMPARE(f.tables->cds_info->asString("name"), QStringLiteral("From the web"));
+    QVERIFY(DeletionQueue::exists());
 }
 
 void TestSyncDialog::cancelDuringTheDiveUpload_data() {

@@ -22,7 +22,7 @@ TFrm_Syncro::TFrm_Syncro(QWidget* owner)
                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::TFrm_Syncro>()),
       run_({[this](SyncTask task, TaskStatus status) {
-                taskRow(task)->setText(kStatusColumn, SyncRun::word(SyncRun::statusKey(status)));
+                taskRow(task)->setText(kStatusColumn, SyncRun::statusText(status));
             },
             [this](const QString& text) { ui->Label1->setText(text); },
             [this](int value, int maximum) {
