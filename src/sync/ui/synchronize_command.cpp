@@ -8,8 +8,18 @@
 #include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
 
+namespace {
+
+// Empty also when the member table could not be opened.
+QString memberUserName() {
+    Table* member = dm_rdp->cds_info;
+    return member->active() ? member->asString(QStringLiteral("inet_user")) : QString();
+}
+
+}  // namespace
+
 void runSynchronizeCommand(TFrm_Principal& window) {
-    if (dm_rdp->cds_info->asString(QStringLiteral("inet_user")).isEmpty()) {
+    if (memberUserName().isEmpty()) {
         Dialogs::message(&window, {QString(), SyncRun::word(QStringLiteral("txt_no_member")),
                                    QMessageBox::Information, QMessageBox::Ok});
         return;
