@@ -9,8 +9,10 @@
 #include "dictionary/tdm_idioma.h"
 #include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
+#include "sync/ui/synchronize_command.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
+#include "ui/main/tfrm_principal_controls.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -128,4 +130,7 @@ void Startup::createGuardedModules() {
 void Startup::connectMainWindow() {
     Frm_Principal->openAbout = openModal<TFrm_License>;
     Frm_Principal->openEnvironmentOptions = openModal<TFrm_config>;
+    // The synchronisation dialog lives above the main window, so it is connected from here.
+    QObject::connect(Frm_Principal->ui->Ac_Syncronize, &QAction::triggered, Frm_Principal,
+                     [] { runSynchronizeCommand(*Frm_Principal); });
 }

@@ -10,6 +10,7 @@
 #include "test_support.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
+#include "ui/main/tfrm_principal_controls.h"
 #include "ui_tfrm_config.h"
 
 #include <QDir>
@@ -58,6 +59,7 @@ private slots:
     void unreadableDivesFileIsReportedAndKept();
     void missingDictionaryIsReportedOnce();
     void aboutWindowShowsVersionAndOpensSite();
+    void synchronizeOpensTheDialogForAMember();
     void optionsDialogStoresOnOkOnly_data();
     void optionsDialogStoresOnOkOnly();
     void optionsDialogWithCodeOutsideTheList();
@@ -75,7 +77,7 @@ void TestStartup::firstRunCreatesEveryFile() {
         QCOMPARE(Frm_Principal->windowTitle(), QString("NEREVA Desktop 0.7.15b"));
         Frm_Principal->close();
     }
-    QCOMPARE(log.texts(), QStringList());
+    QCOMPARE(log.texts().join("|"), QString());
     const QString app = folders.appData();
     const QByteArray ini = readFile(app + "desktop.ini");
     for (const char* section :
@@ -170,6 +172,31 @@ void TestStartup::aboutWindowShowsVersionAndOpensSite() {
     QVERIFY(!dmIdioma->GetWord("about").isEmpty());
     QTest::mouseClick(about.linkLabel(), Qt::LeftButton);
     QCOMPARE(opened, QStringList{dm_const->BaseUrl});
+    Frm_Principal->close();
+}
+
+void TestStartup::synchronizeOpensTheDialogForAMember() {
+    TestSupport::TempFolders folders;
+    installDictionary();
+    PromptLog log;
+    Startup startup;
+    QVERIFY(startup.start());
+    QStringList opened;
+    Dialogs::setModalHandler([&](QDialog* dialog) {
+        opened << dialog->metaObject()->className();
+        return int(QDialog::Rejected);
+    });
+    Frm_Principal->ui->Ac_Syncronize->setEnabled(true);
+    Frm_Principal->ui->Ac_Syncronize->trigger();
+    QCOMPARE(log.prompts.size(), 1);  // no member yet: it says so and opens nothing
+    QCOMPARE(opened, QStringList());
+    Table* member = dm_rdp->cds_info;
+    member->append();
+    member->setValue("inet_user", QString("diver"));
+    member->post();
+    Frm_Principal->ui->Ac_Syncronize->trigger();
+    Dialogs::setModalHandler({});
+    QCOMPARE(opened, QStringList{"TFrm_Syncro"});
     Frm_Principal->close();
 }
 
