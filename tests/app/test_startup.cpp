@@ -48,6 +48,19 @@ void installDictionary() {
                 "language.xml");
 }
 
+// A program started over a fresh data folder with the shipped dictionary; closed at the end.
+struct StartedProgram {
+    TestSupport::TempFolders folders;
+    PromptLog log;
+    Startup startup;
+    bool started = (installDictionary(), startup.start());
+    ~StartedProgram() {
+        if (Frm_Principal) {
+            Frm_Principal->close();
+        }
+    }
+};
+
 }  // namespace
 
 class TestStartup : public QObject {
@@ -97,18 +110,14 @@ void TestStartup::firstRunCreatesEveryFile() {
 }
 
 void TestStartup::splashShowsProgressAndClosesItself() {
-    TestSupport::TempFolders folders;
-    installDictionary();
-    PromptLog log;
-    Startup startup;
-    QVERIFY(startup.start());
-    QVERIFY(startup.splash());
-    QCOMPARE(startup.splash()->loadingText(), dmIdioma->GetWord("loading_db"));
-    QVERIFY(!startup.splash()->loadingText().isEmpty());
+    StartedProgram program;
+    QVERIFY(program.started);
+    QVERIFY(program.startup.splash());
+    QCOMPARE(program.startup.splash()->loadingText(), dmIdioma->GetWord("loading_db"));
+    QVERIFY(!program.startup.splash()->loadingText().isEmpty());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    QTRY_VERIFY_WITH_TIMEOUT(startup.splash() == nullptr, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.startup.splash() == nullptr, 3000);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
-    Frm_Principal->close();
 }
 
 void TestStartup::tableEngineFailureEndsTheProgram() {
@@ -159,11 +168,8 @@ void TestStartup::missingDictionaryIsReportedOnce() {
 }
 
 void TestStartup::aboutWindowShowsVersionAndOpensSite() {
-    TestSupport::TempFolders folders;
-    installDictionary();
-    PromptLog log;
-    Startup startup;
-    QVERIFY(startup.start());
+    StartedProgram program;
+    QVERIFY(program.started);
     QStringList opened;
     Tdm_const::setUrlOpener([&](const QString& url) { opened << url; });
     TFrm_License about(Frm_Principal);
@@ -172,15 +178,11 @@ void TestStartup::aboutWindowShowsVersionAndOpensSite() {
     QVERIFY(!dmIdioma->GetWord("about").isEmpty());
     QTest::mouseClick(about.linkLabel(), Qt::LeftButton);
     QCOMPARE(opened, QStringList{dm_const->BaseUrl});
-    Frm_Principal->close();
 }
 
 void TestStartup::synchronizeOpensTheDialogForAMember() {
-    TestSupport::TempFolders folders;
-    installDictionary();
-    PromptLog log;
-    Startup startup;
-    QVERIFY(startup.start());
+    StartedProgram program;
+    QVERIFY(program.started);
     QStringList opened;
     Dialogs::setModalHandler([&](QDialog* dialog) {
         opened << dialog->metaObject()->className();
@@ -188,7 +190,7 @@ void TestStartup::synchronizeOpensTheDialogForAMember() {
     });
     Frm_Principal->ui->Ac_Syncronize->setEnabled(true);
     Frm_Principal->ui->Ac_Syncronize->trigger();
-    QCOMPARE(log.prompts.size(), 1);  // no member yet: it says so and opens nothing
+    QCOMPARE(program.log.prompts.size(), 1);  // no member yet: it says so and opens nothing
     QCOMPARE(opened, QStringList());
     Table* member = dm_rdp->cds_info;
     member->append();
@@ -197,7 +199,6 @@ void TestStartup::synchronizeOpensTheDialogForAMember() {
     Frm_Principal->ui->Ac_Syncronize->trigger();
     Dialogs::setModalHandler({});
     QCOMPARE(opened, QStringList{"TFrm_Syncro"});
-    Frm_Principal->close();
 }
 
 void TestStartup::optionsDialogStoresOnOkOnly_data() {
@@ -208,11 +209,8 @@ void TestStartup::optionsDialogStoresOnOkOnly_data() {
 
 void TestStartup::optionsDialogStoresOnOkOnly() {
     QFETCH(bool, ok);
-    TestSupport::TempFolders folders;
-    installDictionary();
-    PromptLog log;
-    Startup startup;
-    QVERIFY(startup.start());
+    StartedProgram program;
+    QVERIFY(program.started);
     dm_const->DialupConnection = true;
     dm_const->Unit_Dist = 1;
     TFrm_config dialog(Frm_Principal);
@@ -231,15 +229,11 @@ void TestStartup::optionsDialogStoresOnOkOnly() {
     QCOMPARE(dm_const->Unit_Pres, ok ? 2 : 0);
     QCOMPARE(dm_const->ProxyHost, ok ? QString(" proxy ") : QString());
     QCOMPARE(dm_const->ViewAdvancedDives, ok);
-    Frm_Principal->close();
 }
 
 void TestStartup::optionsDialogWithCodeOutsideTheList() {
-    TestSupport::TempFolders folders;
-    installDictionary();
-    PromptLog log;
-    Startup startup;
-    QVERIFY(startup.start());
+    StartedProgram program;
+    QVERIFY(program.started);
     dm_const->Unit_Temp = 7;
     TFrm_config dialog(Frm_Principal);
     QCOMPARE(dialog.form()->units_temp->currentIndex(), -1);
@@ -247,7 +241,6 @@ void TestStartup::optionsDialogWithCodeOutsideTheList() {
     QCOMPARE(dialog.form()->ck_con_dialup->text(), QString("  Modem (Dial-up, DSL connection)"));
     dialog.bt_okClick();
     QCOMPARE(dm_const->Unit_Temp, -1);
-    Frm_Principal->close();
 }
 
 NEREVA_TEST_MAIN(TestStartup)
