@@ -370,34 +370,28 @@ void DiveCommands::bt_valid_locationClick() {
     });
 }
 
+void DiveCommands::openNumberPage(QString (*page)(const QString& number), const QString& field) {
+    openPageWhenOnline([this, page, field] { return page(dives().asString(field)); });
+}
+
 void DiveCommands::bt_valid_opClick() {
-    openPageWhenOnline([this] {
-        return ServiceEndpoints::organizationPage(dives().asString(QStringLiteral("id_operator")));
-    });
+    openNumberPage(ServiceEndpoints::organizationPage, QStringLiteral("id_operator"));
 }
 
 void DiveCommands::bt_valid_schoClick() {
-    openPageWhenOnline([this] {
-        return ServiceEndpoints::organizationPage(dives().asString(QStringLiteral("id_school")));
-    });
+    openNumberPage(ServiceEndpoints::organizationPage, QStringLiteral("id_school"));
 }
 
 void DiveCommands::bt_valid_buClick() {
-    openPageWhenOnline([this] {
-        return ServiceEndpoints::memberPage(dives().asString(QStringLiteral("id_buddy")));
-    });
+    openNumberPage(ServiceEndpoints::memberPage, QStringLiteral("id_buddy"));
 }
 
 void DiveCommands::bt_valid_instClick() {
-    openPageWhenOnline([this] {
-        return ServiceEndpoints::memberPage(dives().asString(QStringLiteral("id_instructor")));
-    });
+    openNumberPage(ServiceEndpoints::memberPage, QStringLiteral("id_instructor"));
 }
 
 void DiveCommands::bt_valid_teamClick(int teamNumber) {
-    openPageWhenOnline([this, teamNumber] {
-        return ServiceEndpoints::memberPage(dives().asString(teamField("id_team", teamNumber)));
-    });
+    openNumberPage(ServiceEndpoints::memberPage, teamField("id_team", teamNumber));
 }
 
 void DiveCommands::Ac_ViewDiverProfileExecute() {

@@ -49,8 +49,10 @@ public:
     // dive is queued for deletion at the service (a queue that cannot be written is reported).
     // The next dive becomes current.
     void Ac_Delete_DiveExecute();
+    // Locks an unlocked dive and unlocks a locked one, after posting a pending edit.
     void Ac_LockExecute();
 
+    // The date picker; after OK a dive still being edited is posted.
     void bt_dateClick();
     void bt_deco_stopsClick();
     void AdvancedInformation1Click();
@@ -84,6 +86,9 @@ private:
     Table& dives() const;
     // `page` builds the address only when it is needed.
     void openPageWhenOnline(const std::function<QString()>& page);
+    // The page of the entry whose number the dive holds in `field` (a null number as empty
+    // text).
+    void openNumberPage(QString (*page)(const QString& number), const QString& field);
     void showEditorSheet();
 
     TFrm_Principal& window_;

@@ -10,11 +10,13 @@
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
 
+#include <QDialog>
 #include <QStringList>
 #include <memory>
 
 // The modules the main window is built on, in start-up order, over fresh data and working
-// folders; message boxes and opened web pages are recorded instead of shown.
+// folders; message boxes, modal windows (closed with Rejected) and opened web pages are
+// recorded instead of shown.
 struct MainFixture {
     TestSupport::TempFolders folders;
     std::unique_ptr<Tdm_const> settings;
@@ -22,6 +24,7 @@ struct MainFixture {
     std::unique_ptr<Tdm_rdp> tables;
     std::unique_ptr<TFrm_Principal> window;
     QStringList messages;
+    QStringList modalWindows;  // class names
     QStringList openedUrls;
 
     explicit MainFixture(const QByteArray& languageFile = {}) {
@@ -31,6 +34,10 @@ struct MainFixture {
         Dialogs::setMessageHandler([this](const Dialogs::Prompt& prompt) {
             messages << prompt.text;
             return QMessageBox::Ok;
+        });
+        Dialogs::setModalHandler([this](QDialog* dialog) {
+            modalWindows << QString::fromLatin1(dialog->metaObject()->className());
+            return int(QDialog::Rejected);
         });
         Tdm_const::setUrlOpener([this](const QString& url) { openedUrls << url; });
         TINetDetect::setInterfaceLister([] { return QVector<NetInterfaceInfo>(); });
@@ -60,6 +67,7 @@ struct MainFixture {
         settings.reset();
         TINetDetect::setInterfaceLister({});
         Tdm_const::setUrlOpener({});
+        Dialogs::setModalHandler({});
         Dialogs::setMessageHandler({});
     }
 

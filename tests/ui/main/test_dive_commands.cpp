@@ -25,11 +25,11 @@ const QString kUpdateQuestion =
     QStringLiteral("Are you sure you want to modify your Dive Information?");
 
 // The main window over a log of dives; message boxes are answered with `answer`, modal
-// windows by `onModal` (by default they close with Rejected), and both are recorded.
+// windows by `onModal` (by default they close with Rejected), and both are recorded with the
+// windows' owners.
 struct CommandsFixture : MainFixture {
     QList<Dialogs::Prompt> prompts;
     QMessageBox::StandardButton answer = QMessageBox::Yes;
-    QStringList modalClasses;
     QList<QWidget*> modalOwners;
     std::function<int(QDialog*)> onModal;
 
@@ -41,12 +41,11 @@ struct CommandsFixture : MainFixture {
             return prompt.buttons.testFlag(answer) ? answer : QMessageBox::Ok;
         });
         Dialogs::setModalHandler([this](QDialog* dialog) {
-            modalClasses << QString::fromLatin1(dialog->metaObject()->className());
+            modalWindows << QString::fromLatin1(dialog->metaObject()->className());
             modalOwners << dialog->parentWidget();
             return onModal ? onModal(dialog) : int(QDialog::Rejected);
         });
     }
-    ~CommandsFixture() { Dialogs::setModalHandler({}); }
 
     Table* dives() const { return tables->cds_dives; }
     Table* conditions() const { return tables->cds_conditions; }
@@ -204,7 +203,7 @@ void TestDiveCommands::addTakesTheDefaultUnitsAndOpensTheDatePicker() {
 
     window->ui->Ac_Add_Dive->trigger();
 
-    QCOMPARE(f.modalClasses, QStringList{"TDlg_date"});
+    QCOMPARE(f.modalWindows, QStringList{"TDlg_date"});
     QCOMPARE(f.modalOwners, QList<QWidget*>{window});
     QCOMPARE(f.dives()->recordCount(), 3);
     QCOMPARE(f.dives()->recNo(), position);
@@ -239,7 +238,7 @@ void TestDiveCommands::addFailureIsShownInTheErrorBox() {
     // The dive and its conditions row were added before the failure; no date picker opened.
     QCOMPARE(f.dives()->recordCount(), 1);
     QCOMPARE(f.conditions()->recordCount(), 1);
-    QVERIFY(f.modalClasses.isEmpty());
+    QVERIFY(f.modalWindows.isEmpty());
 }
 
 // Delete --------------------------------------------------------------------------------------
@@ -648,7 +647,7 @@ void TestDiveCommands::dateCommand() {
     };
     const quint64 changes = f.dives()->changeCount();
     window->ui->bt_date->click();
-    QCOMPARE(f.modalClasses, QStringList{"TDlg_date"});
+    QCOMPARE(f.modalWindows, QStringList{"TDlg_date"});
     QCOMPARE(opened, shown);
     QVERIFY(f.browsing(f.dives()));
     QCOMPARE(f.dives()->value("Date").toDate(), after);
@@ -694,7 +693,7 @@ void TestDiveCommands::advancedWindowFollowsLockAndCertification() {
     } else {
         window->ui->AdvancedInformation1->trigger();
     }
-    QCOMPARE(f.modalClasses, QStringList{"TFrmDriveAdvanced"});
+    QCOMPARE(f.modalWindows, QStringList{"TFrmDriveAdvanced"});
     QCOMPARE(f.modalOwners, QList<QWidget*>{window});
     const QVariantMap expected{
         {"posted", true}, {"sheet", true}, {"types", types}, {"lights", lights}};
@@ -710,7 +709,7 @@ void TestDiveCommands::subDialogsNeedADive() {
     window->editor()->general()->bt_Advanced->click();
     window->editor()->general()->bt_Notes->click();
     window->editor()->simple()->Button8->click();
-    QVERIFY(f.modalClasses.isEmpty());
+    QVERIFY(f.modalWindows.isEmpty());
     QCOMPARE(f.dives()->recordCount(), 0);
     QCOMPARE(f.dives()->state(), Table::State::Browse);
 }
@@ -746,7 +745,7 @@ void TestDiveCommands::notesFollowTheLock() {
     } else {
         f.control<QPushButton>(qPrintable(via))->click();
     }
-    QCOMPARE(f.modalClasses, QStringList{"TFrmNotes"});
+    QCOMPARE(f.modalWindows, QStringList{"TFrmNotes"});
     QCOMPARE(readOnly, locked);
     QCOMPARE(notes, QStringLiteral("Turtles"));
 }
@@ -764,7 +763,7 @@ void TestDiveCommands::stopsOpenOnTheConditionsRow() {
         return int(QDialog::Accepted);
     };
     window->editor()->conditions()->bt_deco_stops->click();
-    QCOMPARE(f.modalClasses, QStringList{"TFrmStops"});
+    QCOMPARE(f.modalWindows, QStringList{"TFrmStops"});
     QCOMPARE(f.modalOwners, QList<QWidget*>{window});
     QCOMPARE(shown, QStringLiteral("6"));
 }
