@@ -6,6 +6,7 @@
 #include "app/tfrm_license.h"
 #include "app/tfrm_splash.h"
 #include "store/tdm_rdp.h"
+#include "sync/ui/tfrm_syncro.h"
 #include "test_support.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
@@ -201,6 +202,8 @@ int main(int argc, char** argv) {
     TFrm_License about(Frm_Principal);
     save(&about, QStringLiteral("about"));
     renderOptions();
+    TFrm_Syncro syncro(Frm_Principal);
+    save(&syncro, QStringLiteral("synchronize"));
     Frm_Principal->close();
     return 0;
 }
