@@ -4,9 +4,7 @@
 // program, so nothing of the generation is left in memory.
 //
 // Usage: bench_mainwindow [dives...]       (default: 1000 10000 50000)
-#include "app/settings/tdm_const.h"
-#include "dictionary/tdm_idioma.h"
-#include "store/tdm_rdp.h"
+#include "module_set.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
 
@@ -23,37 +21,6 @@
 namespace {
 
 constexpr int kMoves = 200;
-
-struct Modules {
-    std::unique_ptr<Tdm_const> settings;
-    std::unique_ptr<TdmIdioma> dictionary;
-    std::unique_ptr<Tdm_rdp> tables;
-
-    Modules() {
-        settings = std::make_unique<Tdm_const>();
-        dm_const = settings.get();
-        settings->DataModuleCreate();
-        settings->AppTitle = QStringLiteral("NEREVA Desktop");
-        dictionary = std::make_unique<TdmIdioma>();
-        dmIdioma = dictionary.get();
-        try {
-            dictionary->DataModuleCreate();
-        } catch (const std::exception&) {
-            // Untranslated captions cost the same.
-        }
-        tables = std::make_unique<Tdm_rdp>();
-        dm_rdp = tables.get();
-        tables->DataModuleCreate();
-    }
-    ~Modules() {
-        dm_rdp = nullptr;
-        tables.reset();
-        dmIdioma = nullptr;
-        dictionary.reset();
-        dm_const = nullptr;
-        settings.reset();
-    }
-};
 
 void fillConditions(Table* t, int i) {
     t->append();
@@ -93,7 +60,7 @@ void fillEquipment(Table* t, int i) {
 }
 
 void generate(int count) {
-    Modules modules;
+    ModuleSet modules;
     Tdm_rdp* db = modules.tables.get();
     db->setBusy(true);
     const QDate first(2000, 1, 1);
@@ -131,7 +98,7 @@ int measure() {
     total.start();
     QElapsedTimer step;
     step.start();
-    Modules modules;
+    ModuleSet modules;
     const double load = elapsedMs(step);
     step.restart();
     TFrm_Principal window;

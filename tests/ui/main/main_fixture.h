@@ -3,6 +3,7 @@
 #include "app/settings/app_error.h"
 #include "app/settings/tdm_const.h"
 #include "dictionary/tdm_idioma.h"
+#include "module_set.h"
 #include "net/tinet_detect.h"
 #include "store/tdm_rdp.h"
 #include "test_support.h"
@@ -19,18 +20,16 @@
 // recorded instead of shown.
 struct MainFixture {
     TestSupport::TempFolders folders;
-    std::unique_ptr<Tdm_const> settings;
-    std::unique_ptr<TdmIdioma> dictionary;
-    std::unique_ptr<Tdm_rdp> tables;
+    ModuleSet modules;
+    std::unique_ptr<Tdm_const>& settings = modules.settings;
+    std::unique_ptr<TdmIdioma>& dictionary = modules.dictionary;
+    std::unique_ptr<Tdm_rdp>& tables = modules.tables;
     std::unique_ptr<TFrm_Principal> window;
     QStringList messages;
     QStringList modalWindows;  // class names
     QStringList openedUrls;
 
-    explicit MainFixture(const QByteArray& languageFile = {}) {
-        if (!languageFile.isEmpty()) {
-            TestSupport::writeFile(QStringLiteral("language.xml"), languageFile);
-        }
+    explicit MainFixture(const QByteArray& languageFile = {}) : modules(languageFile) {
         Dialogs::setMessageHandler([this](const Dialogs::Prompt& prompt) {
             messages << prompt.text;
             return QMessageBox::Ok;
@@ -41,30 +40,10 @@ struct MainFixture {
         });
         Tdm_const::setUrlOpener([this](const QString& url) { openedUrls << url; });
         TINetDetect::setInterfaceLister([] { return QVector<NetInterfaceInfo>(); });
-        settings = std::make_unique<Tdm_const>();
-        dm_const = settings.get();
-        settings->DataModuleCreate();
-        settings->AppTitle = QStringLiteral("NEREVA Desktop");
-        dictionary = std::make_unique<TdmIdioma>();
-        dmIdioma = dictionary.get();
-        try {
-            dictionary->DataModuleCreate();
-        } catch (const AppError&) {
-            // No dictionary file: the windows stay untranslated.
-        }
-        tables = std::make_unique<Tdm_rdp>();
-        dm_rdp = tables.get();
-        tables->DataModuleCreate();
     }
 
     ~MainFixture() {
         window.reset();
-        dm_rdp = nullptr;
-        tables.reset();
-        dmIdioma = nullptr;
-        dictionary.reset();
-        dm_const = nullptr;
-        settings.reset();
         TINetDetect::setInterfaceLister({});
         Tdm_const::setUrlOpener({});
         Dialogs::setModalHandler({});
