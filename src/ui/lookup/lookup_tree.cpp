@@ -8,8 +8,9 @@
 
 int LookupTree::add(int parent, const QString& text, int tag) {
     const int index = int(nodes_.size());
+    nodes_.append(Node{text, tag, parent, 0, {}});  // first: it may move the parent's children
     QVector<int>& siblings = parent == kTop ? top_ : nodes_[parent].children;
-    nodes_.append(Node{text, tag, parent, int(siblings.size()), {}});
+    nodes_[index].row = int(siblings.size());
     siblings.append(index);
     const QPair<int, QString> key{parent, text};
     if (!firstByText_.contains(key)) {  // the first node of a text is the one look-ups find
