@@ -195,8 +195,9 @@ void TFrmBuddyList::bt_DeleteClick() {
     }
     QTreeWidgetItem* row = selectedRow(ui->tlist);
     if (row && ContactList::removeFirst(dmLocalData->XMLContactList, rowId(row))) {
+        // No other row becomes selected in its place.
+        ui->tlist->selectionModel()->clear();
         delete row;
-        tlistSelectItem();
     }
 }
 
