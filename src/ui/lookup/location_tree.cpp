@@ -5,30 +5,69 @@
 namespace LocationTree {
 namespace {
 
-// The texts of one location entry; a missing element reads as empty.
+// The texts of one location entry, read in one pass over its fields; a missing element reads
+// as empty, and of two with the same name the first counts, as a look-up by name finds it.
+// An element's text; a lone text node's value is shared rather than copied.
+QString textOf(const QDomElement& element) {
+    const QDomNode only = element.firstChild();
+    if (only.isText() && only.nextSibling().isNull()) {
+        return only.nodeValue();
+    }
+    return element.text();
+}
+
 struct Entry {
     QString id, smallName, country, state, county, region;
     QDomElement sites;
 };
 
 Entry readEntry(const QDomElement& element) {
-    const auto text = [&element](const char* name) {
-        return TdmLocalData::childText(element, QLatin1String(name));
-    };
-    return {text("id"),
-            text("smallname"),
-            text("country"),
-            text("state"),
-            text("county"),
-            text("region"),
-            element.firstChildElement(QStringLiteral("sites"))};
+    Entry entry;
+    bool seen[6] = {};
+    QString* const texts[] = {&entry.id,    &entry.smallName, &entry.country,
+                              &entry.state, &entry.county,    &entry.region};
+    static const QLatin1String names[] = {QLatin1String("id"),      QLatin1String("smallname"),
+                                          QLatin1String("country"), QLatin1String("state"),
+                                          QLatin1String("county"),  QLatin1String("region")};
+    for (QDomElement field = element.firstChildElement(); !field.isNull();
+         field = field.nextSiblingElement()) {
+        const QString name = field.tagName();
+        if (name == QLatin1String("sites")) {
+            if (entry.sites.isNull()) {
+                entry.sites = field;
+            }
+            continue;
+        }
+        for (int i = 0; i < 6; ++i) {
+            if (!seen[i] && name == names[i]) {
+                seen[i] = true;
+                *texts[i] = textOf(field);
+                break;
+            }
+        }
+    }
+    return entry;
 }
 
 void addSites(const QDomElement& sites, int location, LookupTree& tree) {
     for (QDomElement site = sites.firstChildElement(); !site.isNull();
          site = site.nextSiblingElement()) {
-        tree.add(location, TdmLocalData::childText(site, QStringLiteral("name")),
-                 LookupTree::tagOf(TdmLocalData::childText(site, QStringLiteral("id"))));
+        QString id;
+        QString name;
+        bool idSeen = false;
+        bool nameSeen = false;
+        for (QDomElement field = site.firstChildElement(); !field.isNull();
+             field = field.nextSiblingElement()) {
+            const QString tag = field.tagName();
+            if (!idSeen && tag == QLatin1String("id")) {
+                idSeen = true;
+                id = textOf(field);
+            } else if (!nameSeen && tag == QLatin1String("name")) {
+                nameSeen = true;
+                name = textOf(field);
+            }
+        }
+        tree.add(location, name, LookupTree::tagOf(id));
     }
 }
 

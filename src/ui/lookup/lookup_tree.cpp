@@ -12,15 +12,39 @@ int LookupTree::add(int parent, const QString& text, int tag) {
     QVector<int>& siblings = parent == kTop ? top_ : nodes_[parent].children;
     nodes_[index].row = int(siblings.size());
     siblings.append(index);
-    const QPair<int, QString> key{parent, text};
-    if (!firstByText_.contains(key)) {  // the first node of a text is the one look-ups find
-        firstByText_.insert(key, index);
+    if (textIndexed(parent)) {
+        indexText(parent, index);
     }
-    byTag_[tag].append(index);
+    const auto last = lastByTag_.find(tag);
+    if (last == lastByTag_.end()) {
+        firstByTag_.insert(tag, index);
+        lastByTag_.insert(tag, index);
+    } else {
+        nodes_[*last].nextWithTag = index;
+        *last = index;
+    }
     return index;
 }
 
+bool& LookupTree::textIndexed(int parent) {
+    return parent == kTop ? topTextIndexed_ : nodes_[parent].textIndexed;
+}
+
+// The first node of a text under a parent is the one look-ups find.
+void LookupTree::indexText(int parent, int node) {
+    const QPair<int, QString> key{parent, nodes_[node].text};
+    if (!firstByText_.contains(key)) {
+        firstByText_.insert(key, node);
+    }
+}
+
 int LookupTree::grouping(int parent, const QString& text) {
+    if (!textIndexed(parent)) {
+        textIndexed(parent) = true;
+        for (int child : children(parent)) {
+            indexText(parent, child);
+        }
+    }
     const auto found = firstByText_.constFind({parent, text});
     return found != firstByText_.cend() ? *found : add(parent, text, 0);
 }
@@ -61,8 +85,10 @@ void LookupTree::sort() {
 void LookupTree::clear() {
     nodes_.clear();
     top_.clear();
+    topTextIndexed_ = false;
     firstByText_.clear();
-    byTag_.clear();
+    firstByTag_.clear();
+    lastByTag_.clear();
 }
 
 void LookupTree::rebuild(const std::function<void()>& fill) {
@@ -92,7 +118,7 @@ LookupTree::Kind LookupTree::kind(int index) const {
 
 int LookupTree::lastTagged(int tag, const std::function<bool(int node)>& accept) const {
     int last = -1;
-    for (int node : byTag_.value(tag)) {
+    for (int node = firstByTag_.value(tag, -1); node >= 0; node = nodes_[node].nextWithTag) {
         if (accept(node) && (last < 0 || before(last, node))) {
             last = node;
         }

@@ -14,7 +14,9 @@
 //
 // Grouping nodes are found through a map keyed by parent and text, which gives the node a scan
 // of the tree in tree order would find first (nodes of equal text keep the order they were
-// added in), so a build grows linearly with the cache.
+// added in); nodes are found by tag through a map as well, so a build and its preselection grow
+// linearly with the cache. A parent's children enter the text map only once a look-up under
+// that parent asks for them (sites are seldom looked up under).
 class LookupTree {
 public:
     static constexpr int kTop = -1;  // the parent of top-level nodes
@@ -27,6 +29,8 @@ public:
         int parent = kTop;
         int row = 0;  // position among its siblings
         QVector<int> children;
+        int nextWithTag = -1;      // the next node added with the same tag
+        bool textIndexed = false;  // its children are in the text map
     };
 
     // Adds a node as the last child of `parent` (kTop: at top level); returns its index.
@@ -64,9 +68,13 @@ public:
 private:
     bool before(int a, int b) const;  // a comes before b in tree order
     QVector<int> path(int index) const;
+    bool& textIndexed(int parent);
+    void indexText(int parent, int node);
 
     QVector<Node> nodes_;
     QVector<int> top_;
+    bool topTextIndexed_ = false;
     QHash<QPair<int, QString>, int> firstByText_;
-    QHash<int, QVector<int>> byTag_;
+    QHash<int, int> firstByTag_;
+    QHash<int, int> lastByTag_;  // where the next node of a tag is chained on
 };
