@@ -2,6 +2,7 @@
 
 #include "store/tdm_rdp.h"
 #include "ui/forms/dialogs.h"
+#include "ui/lookup/lookup_widgets.h"
 #include "ui/lookup/organization_tree.h"
 #include "ui/lookup/tfrm_buddy_list.h"
 #include "ui/lookup/tfrm_select_buddy.h"
@@ -17,8 +18,8 @@ LookupCommands::LookupCommands(TFrm_Principal& window) : QObject(&window), windo
 }
 
 void LookupCommands::connectCommands() {
-    const auto command = [this](auto handler) {
-        return [this, handler] { runCommand(&window_, [this, handler] { (this->*handler)(); }); };
+    const auto command = [this](void (LookupCommands::*handler)()) {
+        return asCommand(&window_, this, handler);
     };
     Ui::TFrm_Principal* ui = window_.ui;
     Ui::DiveEditorGeneral* general = window_.editor()->general();

@@ -61,6 +61,7 @@ bool mergeAnsweredEntry(const QString& url, XmlStore& store) {
 
 int addTickedEntries(QTreeWidget* list, const std::function<QString(const QTreeWidgetItem*)>& urlOf,
                      XmlStore& store) {
+    const WaitCursor hourglass;
     int added = 0;
     for (QTreeWidgetItem* row : tickedRows(list)) {
         try {

@@ -25,9 +25,9 @@ public:
 void readServiceAnswer(const QString& url, const std::function<void(const QDomElement&)>& read,
                        QWidget* waitOwner = nullptr);
 
-// Add for each ticked row of `list`, in list order: GETs `urlOf(row)`, merges the answer's first
-// entry into `store` by its "id" and unticks the row, whatever happened. A row that fails (the
-// request, the parse, an answer without an entry that has an id) is not reported. Returns how
-// many entries were not cached before.
+// Add for each ticked row of `list`, in list order, under the hourglass: GETs `urlOf(row)`, merges
+// the answer's first entry into `store` by its "id" and unticks the row, whatever happened. A row
+// that fails (the request, the parse, an answer without an entry that has an id) is not reported.
+// Returns how many entries were not cached before.
 int addTickedEntries(QTreeWidget* list, const std::function<QString(const QTreeWidgetItem*)>& urlOf,
                      XmlStore& store);

@@ -5,9 +5,20 @@
 #include <QTreeWidgetItem>
 #include <functional>
 
+#include "ui/main/guarded_command.h"
+
 class QAbstractItemView;
 class QTreeWidget;
 class QWidget;
+
+// A slot that runs `handler` of `object` as a command of `owner`: a failure reaches the standard
+// error box.
+template <class Object>
+std::function<void()> asCommand(QWidget* owner, Object* object, void (Object::*handler)()) {
+    return [owner, object, handler] {
+        runCommand(owner, [object, handler] { (object->*handler)(); });
+    };
+}
 
 // A row of a look-up list, ordered by ContactList::compareListText on its list's sort column.
 class ListRow : public QTreeWidgetItem {

@@ -12,7 +12,6 @@
 #include "ui/lookup/contact_list.h"
 #include "ui/lookup/lookup_request.h"
 #include "ui/lookup/lookup_widgets.h"
-#include "ui/main/guarded_command.h"
 #include "ui/main/main_icons.h"
 #include "ui_tfrm_buddy_list.h"
 
@@ -75,7 +74,7 @@ void TFrmBuddyList::FormCreate() {
 
 void TFrmBuddyList::connectHandlers() {
     const auto command = [this](void (TFrmBuddyList::*handler)()) {
-        return [this, handler] { runCommand(this, [this, handler] { (this->*handler)(); }); };
+        return asCommand(this, this, handler);
     };
     connect(Timer1, &QTimer::timeout, this, command(&TFrmBuddyList::Timer1Timer));
     connect(ui->PageControl1, &QTabWidget::currentChanged, this, [this] {
@@ -247,14 +246,10 @@ void TFrmBuddyList::addResultRows(const QDomElement& answer) {
 }
 
 void TFrmBuddyList::bt_AddClick() {
-    int added = 0;
-    {
-        const WaitCursor hourglass;
-        added = addTickedEntries(
-            ui->tlist_search,
-            [](const QTreeWidgetItem* row) { return ServiceEndpoints::contact(rowId(row)); },
-            dmLocalData->XMLContactList);
-    }
+    const int added = addTickedEntries(
+        ui->tlist_search,
+        [](const QTreeWidgetItem* row) { return ServiceEndpoints::contact(rowId(row)); },
+        dmLocalData->XMLContactList);
     if (added > 0) {
         ReloadList = true;
     }

@@ -8,7 +8,6 @@
 #include "ui/lookup/lookup_tree.h"
 #include "ui/lookup/lookup_widgets.h"
 #include "ui/lookup/tfrm_buddy_list.h"
-#include "ui/main/guarded_command.h"
 #include "ui/main/main_icons.h"
 #include "ui_tfrm_select_buddy.h"
 
@@ -46,7 +45,7 @@ void TFrmSelectBuddy::FormCreate() {
 
 void TFrmSelectBuddy::connectHandlers() {
     const auto command = [this](void (TFrmSelectBuddy::*handler)()) {
-        return [this, handler] { runCommand(this, [this, handler] { (this->*handler)(); }); };
+        return asCommand(this, this, handler);
     };
     connect(Timer1, &QTimer::timeout, this, command(&TFrmSelectBuddy::Timer1Timer));
     connect(ui->tSelect, &QTreeWidget::itemSelectionChanged, this,

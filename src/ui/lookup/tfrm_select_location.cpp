@@ -12,7 +12,6 @@
 #include "ui/lookup/lookup_request.h"
 #include "ui/lookup/lookup_tree_model.h"
 #include "ui/lookup/lookup_widgets.h"
-#include "ui/main/guarded_command.h"
 #include "ui/main/main_icons.h"
 #include "ui_tfrm_select_location.h"
 
@@ -78,7 +77,7 @@ void TFrmSelectLocation::FormCreate() {
 // Every handler that can fail runs as a command: a failure reaches the standard error box.
 void TFrmSelectLocation::connectHandlers() {
     const auto command = [this](void (TFrmSelectLocation::*handler)()) {
-        return [this, handler] { runCommand(this, [this, handler] { (this->*handler)(); }); };
+        return asCommand(this, this, handler);
     };
     connect(Timer1, &QTimer::timeout, this, command(&TFrmSelectLocation::Timer1Timer));
     connect(ui->PageControl1, &QTabWidget::currentChanged, this,
@@ -320,16 +319,12 @@ void TFrmSelectLocation::addResultRows(const QDomElement& answer) {
 }
 
 void TFrmSelectLocation::bt_AddClick() {
-    int added = 0;
-    {
-        const WaitCursor hourglass;
-        added = addTickedEntries(
-            ui->tlist_search,
-            [](const QTreeWidgetItem* row) {
-                return ServiceEndpoints::location(LookupTree::tagOf(rowId(row)));
-            },
-            dmLocalData->XMLLocations);
-    }
+    const int added = addTickedEntries(
+        ui->tlist_search,
+        [](const QTreeWidgetItem* row) {
+            return ServiceEndpoints::location(LookupTree::tagOf(rowId(row)));
+        },
+        dmLocalData->XMLLocations);
     if (added > 0) {
         ReloadTree = true;
     }

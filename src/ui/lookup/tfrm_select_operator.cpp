@@ -8,7 +8,6 @@
 #include "ui/lookup/lookup_tree_model.h"
 #include "ui/lookup/lookup_widgets.h"
 #include "ui/lookup/organization_tree.h"
-#include "ui/main/guarded_command.h"
 #include "ui/main/main_icons.h"
 #include "ui_tfrm_select_operator.h"
 
@@ -53,7 +52,7 @@ void TFrmSelectOperator::FormCreate() {
 
 void TFrmSelectOperator::connectHandlers() {
     const auto command = [this](void (TFrmSelectOperator::*handler)()) {
-        return [this, handler] { runCommand(this, [this, handler] { (this->*handler)(); }); };
+        return asCommand(this, this, handler);
     };
     connect(Timer1, &QTimer::timeout, this, command(&TFrmSelectOperator::Timer1Timer));
     connect(ui->tlist->selectionModel(), &QItemSelectionModel::selectionChanged, this,

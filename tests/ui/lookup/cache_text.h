@@ -39,8 +39,8 @@ struct Location {
     QString county;
     QString region;
     QList<Site> sites;
-    QString name;        // empty: "<smallName>, <country>"
-    QString regionName;  // empty: "<region> - <smallName>"
+    QString name = {};        // empty: "<smallName>, <country>"
+    QString regionName = {};  // empty: "<region> - <smallName>"
 };
 
 inline QString location(const Location& l) {
