@@ -117,8 +117,13 @@ public:
         rowOfDive_.reserve(data_->rows.size());
         for (int i = 0; i < data_->rows.size(); ++i) {
             const Row& row = data_->rows[i];
-            if (!data_->layout->isNull(row, link)) {
-                rowOfDive_.insert(int(data_->layout->integer(row, link)), i);  // keeps the first
+            if (data_->layout->isNull(row, link)) {
+                continue;
+            }
+            // The dive's first row, the one the editor and the answer use.
+            const int dive = int(data_->layout->integer(row, link));
+            if (!rowOfDive_.contains(dive)) {
+                rowOfDive_.insert(dive, i);
             }
         }
     }

@@ -156,6 +156,7 @@ private slots:
     void uploadOfANeverSynchronisedDiveWithoutDetails();
     void uploadSendsEveryDiveInOrder();
     void uploadPostsPendingEdits();
+    void uploadTakesTheFirstDetailRows();
     void answerFindsItsDive_data();
     void answerFindsItsDive();
     void answerAddsANewDiveWithItsRows();
@@ -258,6 +259,35 @@ void TestDiveExchange::uploadPostsPendingEdits() {
     QCOMPARE(f.tables->cds_dives->state(), Table::State::Browse);
     QCOMPARE(f.tables->cds_conditions->state(), Table::State::Browse);
     QCOMPARE(f.diveValue(1, "bottom_time"), QStringLiteral("00:50"));
+}
+
+// A log may hold a dive with two conditions or equipment rows; the editor and the answer use the
+// first, and so does the upload.
+void TestDiveExchange::uploadTakesTheFirstDetailRows() {
+    SyncFixture f;
+    f.addDive(kDay, QTime(8, 0), {}, {{"bottom_time", "00:40"}}, {{"pres_in", 200.0}});
+    f.addDive(kDay, QTime(9, 0), {}, {{"bottom_time", "00:30"}}, {{"pres_in", 210.0}});
+    QVERIFY(f.gotoDive(1));
+    const QList<QPair<Table*, QVariantMap>> laterRows = {
+        {f.tables->cds_conditions, {{"bottom_time", "00:55"}}},
+        {f.tables->cds_equipment, {{"pres_in", 150.0}}}};
+    for (const auto& [detail, values] : laterRows) {
+        detail->append();
+        SyncFixture::writeAll(detail, values);
+        detail->post();
+    }
+    QCOMPARE(f.tables->cds_conditions->recordCount(), 2);
+    f.tables->cds_conditions->first();
+    f.tables->cds_equipment->first();
+    QCOMPARE(f.tables->cds_conditions->asString("bottom_time"), QStringLiteral("00:40"));
+    QCOMPARE(f.tables->cds_equipment->asString("pres_in"), QStringLiteral("200"));
+    uploadWithEmptyAnswer(f);
+    const QList<QStringList> records = uploadedRecords(f.service);
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records[0][52], QStringLiteral("00:40:00"));
+    QCOMPARE(records[0][82], QStringLiteral("200"));
+    QCOMPARE(records[1][52], QStringLiteral("00:30:00"));
+    QCOMPARE(records[1][82], QStringLiteral("210"));
 }
 
 void TestDiveExchange::answerFindsItsDive_data() {
