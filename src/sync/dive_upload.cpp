@@ -1,6 +1,5 @@
 #include "sync/dive_upload.h"
 
-#include "app/settings/regional_formats.h"
 #include "store/table_data.h"
 #include "store/tdm_rdp.h"
 #include "sync/sync_fields.h"
@@ -45,7 +44,7 @@ void appendTime(QString& line, const QTime& time) {
     appendNumber(line, time.minute(), 2);
 }
 
-// The text form of a stored value: null is empty, numbers with the decimal point.
+// The text form of a stored value: null is empty, numbers in plain decimals.
 void appendText(QString& line, const QVariant& value) {
     switch (value.typeId()) {
         case QMetaType::UnknownType:
@@ -54,7 +53,7 @@ void appendText(QString& line, const QVariant& value) {
             appendNumber(line, value.toInt());
             return;
         case QMetaType::Double:
-            line += RegionalFormats::formatFloat(value.toDouble());
+            line += SyncFields::decimal(value.toDouble());
             return;
         default:
             line += SyncFields::encode(value.toString());

@@ -2,6 +2,7 @@
 
 #include "store/tdm_rdp.h"
 
+#include <QLocale>
 #include <algorithm>
 
 namespace SyncFields {
@@ -110,6 +111,10 @@ QString decode(const QString& value) {
         out += value[i];
     }
     return out;
+}
+
+QString decimal(double value) {
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 QString joinRecord(const QStringList& values) {

@@ -14,6 +14,10 @@ namespace SyncFields {
 QString encode(const QString& value);
 QString decode(const QString& value);
 
+// A number as the service reads it: plain decimal digits with "." as the decimal point, no
+// grouping and no exponent, as few digits as read back as the same value.
+QString decimal(double value);
+
 // The encoded values joined by "##".
 QString joinRecord(const QStringList& values);
 // Splits an answer line into `values`, which the caller sizes (SplitFields: each piece trimmed,

@@ -157,6 +157,8 @@ private slots:
     void uploadSendsEveryDiveInOrder();
     void uploadPostsPendingEdits();
     void uploadTakesTheFirstDetailRows();
+    void uploadWritesNumbersInPlainDecimals_data();
+    void uploadWritesNumbersInPlainDecimals();
     void answerFindsItsDive_data();
     void answerFindsItsDive();
     void answerAddsANewDiveWithItsRows();
@@ -288,6 +290,31 @@ void TestDiveExchange::uploadTakesTheFirstDetailRows() {
     QCOMPARE(records[0][82], QStringLiteral("200"));
     QCOMPARE(records[1][52], QStringLiteral("00:30:00"));
     QCOMPARE(records[1][82], QStringLiteral("210"));
+}
+
+void TestDiveExchange::uploadWritesNumbersInPlainDecimals_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("hundred thousand") << 100000.0 << "100000";
+    QTest::newRow("ten thousandth") << 0.0001 << "0.0001";
+    QTest::newRow("large") << 1.5e21 << "1500000000000000000000";
+    QTest::newRow("tiny negative") << -2.5e-7 << "-0.00000025";
+    QTest::newRow("shortest digits") << 0.1 + 0.2 << "0.30000000000000004";
+    QTest::newRow("whole") << 232.0 << "232";
+    QTest::newRow("zero") << 0.0 << "0";
+}
+
+// The service reads plain decimals: no exponent, "." as the decimal point, no grouping.
+void TestDiveExchange::uploadWritesNumbersInPlainDecimals() {
+    QFETCH(double, value);
+    QFETCH(QString, sent);
+    SyncFixture f;
+    f.addDive(kDay, QTime(8, 0), {}, {{"altitude", value}}, {{"pres_max", value}});
+    uploadWithEmptyAnswer(f);
+    const QList<QStringList> records = uploadedRecords(f.service);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records[0][47], sent);
+    QCOMPARE(records[0][84], sent);
 }
 
 void TestDiveExchange::answerFindsItsDive_data() {
