@@ -32,12 +32,12 @@ struct DiveAnswer::Part {
     Table* target;
     Table scratch;
     QStringList fields;
-    QVector<int> indexes;       // of the fields, the same in both tables
-    QVector<int> valueIndexes;  // where in the line each field's value is
-    QVector<bool> firstFive;    // for each field
-    QVector<bool> exactText;    // for each field
-    QVector<bool> unchanged;    // for each field, of the line staged last
-    int row = -1;               // the target row of the line staged last; -1 for a new row
+    QVector<int> indexes;             // of the fields, the same in both tables
+    QVector<int> valueIndexes;        // where in the line each field's value is
+    QVector<DiveRecord::Form> forms;  // for each field
+    QVector<bool> exactText;          // for each field
+    QVector<bool> unchanged;          // for each field, of the line staged last
+    int row = -1;                     // the target row of the line staged last; -1 for a new row
 
     explicit Part(Table* table)
         : target(table), scratch(QStringLiteral("answer"), table->fields(), {}) {
@@ -45,12 +45,12 @@ struct DiveAnswer::Part {
         scratch.insert();
         scratch.post();  // one row of nulls; each line is converted in its edit buffer
     }
-    void add(const QString& field, int valueIndex, bool onlyFirstFive) {
+    void add(const QString& field, int valueIndex, DiveRecord::Form form) {
         const int index = target->fieldIndex(field);
         fields.append(field);
         indexes.append(index);
         valueIndexes.append(valueIndex);
-        firstFive.append(onlyFirstFive);
+        forms.append(form);
         exactText.append(textIsExact(target->fields()[index].type));
         unchanged.append(false);
     }
@@ -62,13 +62,20 @@ struct DiveAnswer::Part {
         scratch.edit();
         for (int i = 0; i < fields.size(); ++i) {
             const QString& value = values[valueIndexes[i]];
-            const QString text = firstFive[i] ? value.left(5) : value;
-            unchanged[i] = !text.isEmpty() && row >= 0 && exactText[i] &&
-                           text == target->displayText(row, indexes[i]);
+            const QString text = DiveRecord::answerText(forms[i], value);
+            unchanged[i] = row >= 0 && readsAsStored(i, value, text);
             if (!text.isEmpty() && !unchanged[i]) {
                 scratch.setAsString(fields[i], text);
             }
         }
+    }
+    // The value is the target row's own: its text is the stored value's text form (a real
+    // midnight start time answered as 00:00:00, the null form, stays too).
+    bool readsAsStored(int i, const QString& value, const QString& text) const {
+        if (text.isEmpty()) {
+            return !value.isEmpty() && value == target->displayText(row, indexes[i]);
+        }
+        return exactText[i] && text == target->displayText(row, indexes[i]);
     }
     void write() {
         if (row < 0) {
@@ -96,7 +103,7 @@ DiveAnswer::DiveAnswer(Tdm_rdp& tables) : tables_(tables), values_(DiveRecord::k
     for (int slot = 0; slot < layout.size(); ++slot) {
         const DiveRecord::Position& position = layout[slot];
         if (!position.answerField.isEmpty()) {
-            parts_[int(position.source)]->add(position.answerField, slot, position.answerFirstFive);
+            parts_[int(position.source)]->add(position.answerField, slot, position.form);
         }
     }
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-using DiveRecord::UploadForm;
+using DiveRecord::Form;
 
 // Null dates and times go up as the zero date-time.
 const QDateTime kZeroDateTime(QDate(1899, 12, 30), QTime(0, 0));
@@ -60,27 +60,27 @@ void appendText(QString& line, const QVariant& value) {
     }
 }
 
-void appendValue(QString& line, const QVariant& value, UploadForm form) {
+void appendValue(QString& line, const QVariant& value, Form form) {
     switch (form) {
-        case UploadForm::IsoDateTime: {
+        case Form::DateTime: {
             const QDateTime at = value.isValid() ? value.toDateTime() : kZeroDateTime;
             appendDate(line, at.date());
             line += u' ';
             appendTime(line, at.time());
             return;
         }
-        case UploadForm::IsoDate:
+        case Form::Date:
             appendDate(line, value.isValid() ? value.toDate() : kZeroDateTime.date());
             return;
-        case UploadForm::IsoTimeSeconds:
+        case Form::TimeOfDay:
             appendTime(line, value.isValid() ? value.toTime() : kZeroDateTime.time());
             line += kSeconds;
             return;
-        case UploadForm::DurationSeconds:
+        case Form::Duration:
             appendText(line, value);
             line += kSeconds;
             return;
-        case UploadForm::Text:
+        case Form::Text:
             appendText(line, value);
     }
 }
@@ -144,8 +144,7 @@ DiveUpload::DiveUpload(Tdm_rdp& tables)
     : tables_(tables), localField_(tables.cds_dives->fieldIndex(kDiveKey)) {
     for (const DiveRecord::Position& position : DiveRecord::layout()) {
         const Table* table = tableOf(tables, position.source);
-        sources_.append(
-            {position.source, table->fieldIndex(position.uploadField), position.uploadForm});
+        sources_.append({position.source, table->fieldIndex(position.uploadField), position.form});
     }
 }
 

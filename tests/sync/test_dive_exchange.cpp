@@ -163,6 +163,9 @@ private slots:
     void answerFindsItsDive();
     void answerAddsANewDiveWithItsRows();
     void answerPlacesAndForms();
+    void answerNullForms_data();
+    void answerNullForms();
+    void emptyValuesRoundTripAsEmpty();
     void lineThatCannotBeAppliedIsSkipped_data();
     void lineThatCannotBeAppliedIsSkipped();
     void valuesBeyondTheSlotsAreIgnored();
@@ -405,6 +408,94 @@ void TestDiveExchange::answerPlacesAndForms() {
     QCOMPARE(f.diveValue(local, "cond_xWaves"), QStringLiteral("0"));
     QCOMPARE(f.diveValue(local, "observations"), QStringLiteral("Line one\nLine two #3"));
     QCOMPARE(f.diveValue(local, "pres_out"), QStringLiteral("49.5"));
+}
+
+void TestDiveExchange::answerNullForms_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QVariant>("before");  // the dive's value before the answer
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("stored");  // empty: null
+    const QVariant none;
+    const QVariant stamp = QDateTime(QDate(2024, 3, 5), QTime(14, 7));
+    QTest::newRow("time stamp, zero date") << 3 << stamp << "12/30/1899"
+                                           << "";
+    QTest::newRow("time stamp, zero date-time") << 3 << stamp << "12/30/1899 00:00"
+                                                << "";
+    QTest::newRow("time stamp, as uploaded") << 3 << stamp << "1899-12-30 00:00"
+                                             << "";
+    QTest::newRow("time stamp, real") << 3 << none << "3/5/2024 14:07"
+                                      << "3/5/2024 14:07:00";
+    QTest::newRow("date, zero date") << 5 << QVariant(kDay) << "12/30/1899"
+                                     << "";
+    QTest::newRow("date, as uploaded") << 5 << QVariant(kDay) << "1899-12-30"
+                                       << "";
+    QTest::newRow("start time, null form") << 6 << QVariant(QTime(8, 0)) << "00:00:00"
+                                           << "";
+    QTest::newRow("start time, a real midnight kept") << 6 << QVariant(QTime(0, 0)) << "00:00:00"
+                                                      << "00:00:00";
+    QTest::newRow("surface interval, null form") << 47 << QVariant("01:30") << ":00"
+                                                 << "";
+    QTest::newRow("bottom time, null form") << 53 << QVariant("00:45") << ":00"
+                                            << "";
+    QTest::newRow("bottom time, grown null form") << 53 << QVariant("00:45") << ":00:0:00"
+                                                  << "";
+    QTest::newRow("stop, minutes out of range") << 55 << none << "00:61:00"
+                                                << "";
+    QTest::newRow("stop, not hh:nn") << 58 << none << "5:00:00"
+                                     << "";
+    QTest::newRow("stop, zero length is real") << 61 << none << "00:00:00"
+                                               << "00:00";
+    QTest::newRow("bottom time, real") << 53 << none << "01:05:00"
+                                       << "01:05";
+}
+
+// The null forms the upload writes, and their answer forms, come back as null; a duration is
+// stored only when it is a real hh:nn.
+void TestDiveExchange::answerNullForms() {
+    QFETCH(int, position);
+    QFETCH(QVariant, before);
+    QFETCH(QString, answer);
+    QFETCH(QString, stored);
+    SyncFixture f;
+    const DiveRecord::Position& place = DiveRecord::layout()[position - 1];
+    const QVariantMap values{{place.answerField, before}};
+    const bool onDive = place.source == DiveRecord::Source::Dive;
+    const int local = f.addDive(kDay, QTime(8, 0), onDive ? values : QVariantMap(),
+                                onDive ? QVariantMap() : values);
+    QMap<int, QString> line{{1, "600"}, {2, QString::number(local)}, {5, "7/9/2023"}};
+    line[position] = answer;
+    const AnswerOutcome outcome = DiveAnswer(*f.tables).apply({answerLine(line)});
+    QCOMPARE(outcome.applied, 1);
+    QCOMPARE(f.diveValue(local, "id_dive"), QStringLiteral("600"));
+    QCOMPARE(f.diveValue(local, place.answerField), stored);
+}
+
+// A dive whose dates, times and durations are empty keeps them empty through any number of
+// round trips with a service that stores and echoes what it gets.
+void TestDiveExchange::emptyValuesRoundTripAsEmpty() {
+    SyncFixture f;
+    f.addDive(QDate(), QTime(), {{"Location", "Home reef"}}, {{"depth", 5.0}});
+    f.service.on("dives.php", [](const FakeService::Request& request) {
+        return FakeService::Reply{200, echoDives(request.formValue())};
+    });
+    for (int round = 1; round <= 3; ++round) {
+        const AnswerOutcome outcome =
+            DiveAnswer(*f.tables).apply(DiveExchange::upload(*f.tables, {}));
+        QCOMPARE(outcome.applied, 1);
+        QCOMPARE(f.tables->cds_dives->recordCount(), 1);
+        const QStringList sent = uploadedRecords(f.service).value(0);
+        QCOMPARE(sent.value(2), QStringLiteral("1899-12-30 00:00"));
+        QCOMPARE(sent.value(52), QStringLiteral(":00"));
+        for (const char* field : {"last_update", "Date", "Time_Start", "dive_si", "bottom_time",
+                                  "stop", "stop1", "stop2"}) {
+            QVERIFY2(f.tables->cds_dives->recordCount() == 1 && f.diveValue(1, field).isEmpty(),
+                     qPrintable(QStringLiteral("round %1: %2 reads \"%3\"")
+                                    .arg(round)
+                                    .arg(QLatin1String(field), f.diveValue(1, field))));
+        }
+        QCOMPARE(f.diveValue(1, "depth"), QStringLiteral("5"));
+        QCOMPARE(f.diveValue(1, "id_dive"), QStringLiteral("1001"));
+    }
 }
 
 void TestDiveExchange::lineThatCannotBeAppliedIsSkipped_data() {
