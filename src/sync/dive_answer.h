@@ -18,11 +18,11 @@ struct AnswerOutcome {
 };
 
 // Writes the service's dive answer back into the tables, one record line per dive: the dive
-// with the line's service number, else the one with its local number, else a new dive, each
-// with its conditions and equipment rows. A line is converted whole before anything is
-// written, so a line that cannot be applied leaves the tables as they were and the lines after
-// it still apply. Only values that differ from the stored ones are written, so an unchanged
-// dive stays as it is.
+// with the line's service number, else the one with its local number that the service has not
+// numbered yet, else a new dive, each with its conditions and equipment rows. A line is
+// converted whole before anything is written, so a line that cannot be applied leaves the
+// tables as they were and the lines after it still apply. Only values that differ from the
+// stored ones are written, so an unchanged dive stays as it is.
 class DiveAnswer {
 public:
     explicit DiveAnswer(Tdm_rdp& tables);

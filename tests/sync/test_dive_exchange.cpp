@@ -128,19 +128,19 @@ void uploadWithEmptyAnswer(SyncFixture& f) {
     DiveExchange::upload(*f.tables, {});
 }
 
-// The Part's walk: the first row whose id_dive (null reads 0) is `idDive`, else whose
-// id_local_dive is `local`.
+// The walk from the first row: the first row whose id_dive is `idDive` (never 0), else the row
+// whose id_local_dive is `local` when the service has not numbered it (id_dive null or 0).
 int walkFind(Table* dives, int idDive, int local) {
     const int idField = dives->fieldIndex("id_dive");
     const int localField = dives->fieldIndex("id_local_dive");
-    for (int row = 0; row < dives->recordCount(); ++row) {
+    for (int row = 0; idDive != 0 && row < dives->recordCount(); ++row) {
         if (dives->valueAt(row, idField).toInt() == idDive) {
             return row;
         }
     }
     for (int row = 0; row < dives->recordCount(); ++row) {
         if (dives->valueAt(row, localField).toInt() == local) {
-            return row;
+            return dives->valueAt(row, idField).toInt() == 0 ? row : -1;
         }
     }
     return -1;
@@ -323,10 +323,14 @@ void TestDiveExchange::uploadWritesNumbersInPlainDecimals() {
 void TestDiveExchange::answerFindsItsDive_data() {
     QTest::addColumn<int>("idDive");
     QTest::addColumn<int>("local");
-    QTest::addColumn<int>("found");  // the local number of the dive the line changes
+    QTest::addColumn<int>("found");  // the local number of the dive the line changes; 0: a new one
     QTest::newRow("service number") << 502 << 2 << 2;
     QTest::newRow("service number before local number") << 501 << 3 << 1;
     QTest::newRow("local number, which takes the service number") << 777 << 3 << 3;
+    // A dive entered on another computer carries that computer's local number.
+    QTest::newRow("local number of a dive the service numbered otherwise") << 777 << 1 << 0;
+    QTest::newRow("service number 0 matches no dive") << 0 << 99 << 0;
+    QTest::newRow("service number 0, local number") << 0 << 3 << 3;
 }
 
 void TestDiveExchange::answerFindsItsDive() {
@@ -343,10 +347,14 @@ void TestDiveExchange::answerFindsItsDive() {
                                                  {5, "7/9/2023"},
                                                  {7, "Moved"}})});
     QCOMPARE(outcome.applied, 1);
-    QCOMPARE(f.tables->cds_dives->recordCount(), 3);
+    QCOMPARE(f.tables->cds_dives->recordCount(), found == 0 ? 4 : 3);
     const QStringList before = {"A", "B", "Not yet sent"};
     for (int dive = 1; dive <= 3; ++dive) {
         QCOMPARE(f.diveValue(dive, "Location"), dive == found ? "Moved" : before[dive - 1]);
+    }
+    if (found == 0) {
+        found = 4;
+        QCOMPARE(f.diveValue(found, "Location"), QStringLiteral("Moved"));
     }
     QCOMPARE(f.diveValue(found, "id_dive"), QString::number(idDive));
 }
