@@ -4,6 +4,7 @@
 #include "store/tdm_rdp.h"
 #include "sync/dive_index.h"
 #include "sync/dive_record.h"
+#include "sync/field_fit.h"
 #include "sync/quiet_tables.h"
 #include "sync/sync_fields.h"
 
@@ -35,6 +36,7 @@ struct DiveAnswer::Part {
     QVector<int> indexes;             // of the fields, the same in both tables
     QVector<int> valueIndexes;        // where in the line each field's value is
     QVector<DiveRecord::Form> forms;  // for each field
+    QVector<FieldDef> defs;           // for each field
     QVector<bool> exactText;          // for each field
     QVector<bool> unchanged;          // for each field, of the line staged last
     int row = -1;                     // the target row of the line staged last; -1 for a new row
@@ -51,7 +53,8 @@ struct DiveAnswer::Part {
         indexes.append(index);
         valueIndexes.append(valueIndex);
         forms.append(form);
-        exactText.append(textIsExact(target->fields()[index].type));
+        defs.append(target->fields()[index]);
+        exactText.append(textIsExact(defs.last().type));
         unchanged.append(false);
     }
     // Against the target's row `targetRow`, or a new row when it is -1. An empty value (null)
@@ -62,7 +65,7 @@ struct DiveAnswer::Part {
         scratch.edit();
         for (int i = 0; i < fields.size(); ++i) {
             const QString& value = values[valueIndexes[i]];
-            const QString text = DiveRecord::answerText(forms[i], value);
+            const QString text = fittedToField(defs[i], DiveRecord::answerText(forms[i], value));
             unchanged[i] = row >= 0 && readsAsStored(i, value, text);
             if (!text.isEmpty() && !unchanged[i]) {
                 scratch.setAsString(fields[i], text);

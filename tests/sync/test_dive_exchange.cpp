@@ -166,6 +166,8 @@ private slots:
     void answerNullForms_data();
     void answerNullForms();
     void emptyValuesRoundTripAsEmpty();
+    void valuesLongerThanTheirFieldsAreCut_data();
+    void valuesLongerThanTheirFieldsAreCut();
     void lineThatCannotBeAppliedIsSkipped_data();
     void lineThatCannotBeAppliedIsSkipped();
     void valuesBeyondTheSlotsAreIgnored();
@@ -506,6 +508,35 @@ void TestDiveExchange::emptyValuesRoundTripAsEmpty() {
     }
 }
 
+void TestDiveExchange::valuesLongerThanTheirFieldsAreCut_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("stored");
+    const QString longName = QStringLiteral("Arrecife ") + QString(80, u'x');
+    QTest::newRow("location, 80 characters") << 7 << longName << longName.left(80);
+    QTest::newRow("group letter, 1") << 63 << "AB"
+                                     << "A";
+    QTest::newRow("wind direction, 3") << 81 << "NNE by E"
+                                       << "NNE";
+    QTest::newRow("notes are not cut") << 82 << QString(5000, u'n') << QString(5000, u'n');
+}
+
+// As the tables' own text conversion would: the value is cut to its field and the line applies.
+void TestDiveExchange::valuesLongerThanTheirFieldsAreCut() {
+    QFETCH(int, position);
+    QFETCH(QString, value);
+    QFETCH(QString, stored);
+    SyncFixture f;
+    const int local = f.addDive(kDay, QTime(8, 0), {{"id_dive", 501}});
+    const AnswerOutcome outcome = DiveAnswer(*f.tables).apply(
+        {answerLine({{1, "501"}, {2, "1"}, {5, "7/9/2023"}, {7, "Reef"}, {position, value}})});
+    QCOMPARE(outcome.applied, 1);
+    QCOMPARE(f.diveValue(local, DiveRecord::layout()[position - 1].answerField), stored);
+    if (position != 7) {
+        QCOMPARE(f.diveValue(local, "Location"), QStringLiteral("Reef"));
+    }
+}
+
 void TestDiveExchange::lineThatCannotBeAppliedIsSkipped_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("value");
@@ -514,7 +545,6 @@ void TestDiveExchange::lineThatCannotBeAppliedIsSkipped_data() {
     QTest::newRow("service number with decimals") << 1 << "12.5";
     QTest::newRow("no local number") << 2 << "";
     QTest::newRow("buddy number beyond smallint") << 34 << "40000";
-    QTest::newRow("location too long") << 7 << QString(81, u'x');
     QTest::newRow("bad time") << 6 << "25:99:00";
     QTest::newRow("bad depth") << 50 << "12,5";
     QTest::newRow("bad equipment value") << 100 << "yes";
