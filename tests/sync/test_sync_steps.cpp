@@ -48,6 +48,7 @@ private slots:
     void memberAnswerWithoutAnElementClearsItsField();
     void memberFailureLeavesTheRecord_data();
     void memberFailureLeavesTheRecord();
+    void memberValuesLongerThanTheirFieldsAreCut();
     void deletionQueueIsSentAndRemoved_data();
     void deletionQueueIsSentAndRemoved();
     void referenceDownloadsReplaceAndMerge();
@@ -110,6 +111,10 @@ void TestSyncSteps::memberFailureLeavesTheRecord_data() {
     QTest::newRow("not XML") << 200 << QByteArray("Fatal error in personal.xml.php");
     QTest::newRow("permission not a number")
         << 200 << memberAnswer("<name>New</name><per_send2>yes</per_send2>");
+    QTest::newRow("error document") << 200 << QByteArray("<error>Invalid login</error>");
+    QTest::newRow("no member element") << 200 << memberAnswer("<user>ana</user>");
+    QTest::newRow("record one level down")
+        << 200 << memberAnswer("<member><name>New</name><per_send2>1</per_send2></member>");
 }
 
 void TestSyncSteps::memberFailureLeavesTheRecord() {
@@ -123,6 +128,17 @@ void TestSyncSteps::memberFailureLeavesTheRecord() {
     QCOMPARE(member(f, "per_send2"), QStringLiteral("0"));
     QCOMPARE(f.tables->cds_info->state(), Table::State::Browse);
     QVERIFY(f.cache->XMLGet.documentElement().isNull());
+}
+
+void TestSyncSteps::memberValuesLongerThanTheirFieldsAreCut() {
+    SyncFixture f;
+    f.setMember(kMember);
+    const QByteArray name = "Ana Maria de los Angeles Martinez y Hernandez";  // 45 characters
+    f.service.answer("personal.xml.php",
+                     memberAnswer("<name>" + name + "</name><city>Playa</city>"));
+    MemberExchange::run();
+    QCOMPARE(member(f, "name"), QString::fromLatin1(name.left(40)));
+    QCOMPARE(member(f, "city"), QStringLiteral("Playa"));
 }
 
 void TestSyncSteps::deletionQueueIsSentAndRemoved_data() {
