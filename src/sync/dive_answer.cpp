@@ -113,6 +113,10 @@ DiveAnswer::DiveAnswer(Tdm_rdp& tables) : tables_(tables), values_(DiveRecord::k
 
 DiveAnswer::~DiveAnswer() = default;
 
+void DiveAnswer::withhold(QSet<int> serviceNumbers) {
+    withheld_ = std::move(serviceNumbers);
+}
+
 QStringList DiveAnswer::lines(QString answer) {
     answer.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     return answer.split(u'\n');
@@ -128,11 +132,17 @@ AnswerOutcome DiveAnswer::apply(const QStringList& lines, const std::function<vo
         }
         ++outcome.lines;
         try {
-            if (stage(text, index)) {
-                write(index);
-                ++outcome.applied;
-            } else {
-                ++outcome.skipped;
+            switch (stage(text, index)) {
+                case Staged::Ready:
+                    write(index);
+                    ++outcome.applied;
+                    break;
+                case Staged::Unreadable:
+                    ++outcome.skipped;
+                    break;
+                case Staged::Withheld:
+                    ++outcome.withheld;
+                    break;
             }
         } catch (const AppError&) {
             cancelEdits();
@@ -145,14 +155,17 @@ AnswerOutcome DiveAnswer::apply(const QStringList& lines, const std::function<vo
     return outcome;
 }
 
-// Finds the line's dive (making it current) and converts the line's values; false, with nothing
-// written, when a value cannot be stored.
-bool DiveAnswer::stage(const QString& text, const DiveIndex& index) {
+// Finds the line's dive (making it current) and converts the line's values; nothing is written
+// when a value cannot be stored or the dive is withheld.
+DiveAnswer::Staged DiveAnswer::stage(const QString& text, const DiveIndex& index) {
     SyncFields::splitRecord(text, values_);
     int idDive = 0;
     int idLocalDive = 0;
     if (!toInteger(values_[0], idDive) || !toInteger(values_[1], idLocalDive)) {
-        return false;
+        return Staged::Unreadable;
+    }
+    if (withheld_.contains(idDive)) {
+        return Staged::Withheld;
     }
     const int row = index.find(idDive, idLocalDive);
     if (row >= 0) {
@@ -166,9 +179,9 @@ bool DiveAnswer::stage(const QString& text, const DiveIndex& index) {
             parts_[detail]->stage(values_, hasRow ? rows->recNo() - 1 : -1);
         }
     } catch (const AppError&) {
-        return false;
+        return Staged::Unreadable;
     }
-    return true;
+    return Staged::Ready;
 }
 
 // The dive first (a new one gets its local number when posted), then its rows; a dive without

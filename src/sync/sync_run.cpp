@@ -167,7 +167,9 @@ void SyncRun::applyDiveAnswer(const QStringList& lines) {
     progressMaximum_ += int(std::count_if(lines.cbegin(), lines.cend(),
                                           [](const QString& line) { return !line.isEmpty(); }));
     step(0);
-    const AnswerOutcome outcome = DiveAnswer(*dm_rdp).apply(lines, [this] {
+    DiveAnswer answer(*dm_rdp);
+    answer.withhold(DiveExchange::queuedDeletions());
+    const AnswerOutcome outcome = answer.apply(lines, [this] {
         step();
         QCoreApplication::processEvents();
     });

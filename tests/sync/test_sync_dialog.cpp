@@ -68,6 +68,7 @@ private slots:
     void wholeRun();
     void runWithTasksUnchecked();
     void memberTaskFailureStopsTheRun();
+    void failedDeletionKeepsTheQueueAndTheDiveAway();
     void cancelDuringTheMemberRequest();
     void cancelDuringTheDiveUpload_data();
     void cancelDuringTheDiveUpload();
@@ -190,6 +191,27 @@ void TestSyncDialog::memberTaskFailureStopsTheRun() {
     QVERIFY(!dialog.Done());
     QVERIFY(DeletionQueue::exists());
     QVERIFY(!f.tables->busy());
+}
+
+// The service still holds the dive deleted here and sends it back; the queue stays for the next
+// run, and the dive does not come back meanwhile.
+void TestSyncDialog::failedDeletionKeepsTheQueueAndTheDiveAway() {
+    RunFixture f;
+    f.service.answer("delete.php", "Service Unavailable", 503);
+    f.service.on("dives.php", [](const FakeService::Request& request) {
+        return FakeService::Reply{
+            200, echoDives(request.formValue()) +
+                     answerLine({{1, "17"}, {2, "40"}, {5, "12/1/2022"}, {7, "Deleted here"}})
+                         .toLatin1()};
+    });
+    TFrm_Syncro dialog(nullptr);
+    dialog.form()->bt_Start->click();
+    QCOMPARE(f.service.scripts(), kFullRun);
+    QCOMPARE(dialog.form()->Label1->text(), word("finished"));
+    QCOMPARE(f.tables->cds_dives->recordCount(), 3);
+    QCOMPARE(f.diveValue(3, "id_dive"), QStringLiteral("1003"));
+    QVERIFY(f.messages.isEmpty());
+    QCOMPARE(TestSupport::readFile(DeletionQueue::fileName()), QByteArray("17##"));
 }
 
 // The member answer is still written; nothing after it is sent.

@@ -145,22 +145,30 @@ void TestSyncSteps::deletionQueueIsSentAndRemoved_data() {
     QTest::addColumn<QByteArray>("queue");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("body");  // empty: nothing is sent
+    QTest::addColumn<bool>("kept");
     QTest::newRow("two dives") << QByteArray("17##203##") << 200
-                               << QByteArray("del=17%23%23203%23%23");
-    QTest::newRow("service unreachable") << QByteArray("17##") << 503 << QByteArray("del=17%23%23");
-    QTest::newRow("line break left") << QByteArray("5##\r\n") << 200 << QByteArray("del=5%23%23");
-    QTest::newRow("empty") << QByteArray() << 200 << QByteArray();
+                               << QByteArray("del=17%23%23203%23%23") << false;
+    QTest::newRow("service failing, kept for the next run")
+        << QByteArray("17##") << 503 << QByteArray("del=17%23%23") << true;
+    QTest::newRow("line break left")
+        << QByteArray("5##\r\n") << 200 << QByteArray("del=5%23%23") << false;
+    QTest::newRow("empty") << QByteArray() << 200 << QByteArray() << false;
 }
 
 void TestSyncSteps::deletionQueueIsSentAndRemoved() {
     QFETCH(QByteArray, queue);
     QFETCH(int, status);
     QFETCH(QByteArray, body);
+    QFETCH(bool, kept);
     SyncFixture f;
     TestSupport::writeFile(DeletionQueue::fileName(), queue);
     f.service.answer("delete.php", "OK", status);
     DiveExchange::sendDeletionQueue();
-    QVERIFY(!DeletionQueue::exists());
+    QCOMPARE(DeletionQueue::exists(), kept);
+    if (kept) {
+        QCOMPARE(TestSupport::readFile(DeletionQueue::fileName()), queue);
+        QCOMPARE(DiveExchange::queuedDeletions(), QSet<int>{17});
+    }
     if (body.isEmpty()) {
         QVERIFY(f.service.requests.isEmpty());
         return;
