@@ -174,6 +174,7 @@ private slots:
     void duplicateServiceNumbersTakeTheFirstDive();
     void indexFindsWhatTheWalkFinds();
     void notesRoundTripThroughAnEchoingService();
+    void controlCharactersInAnAnswerKeepTheLogReadable();
 };
 
 void TestDiveExchange::uploadOfAFullDive_data() {
@@ -669,6 +670,42 @@ void TestDiveExchange::notesRoundTripThroughAnEchoingService() {
     QCOMPARE(f.diveValue(first, "id_dive"), QString::number(1000 + first));
     QCOMPARE(f.diveValue(second, "Location"), QStringLiteral("C:\\dives"));
     QCOMPARE(f.diveValue(second, "observations"), QStringLiteral("#"));
+}
+
+// One NUL byte in a dive answer once hid the whole log: the table file written with it could
+// not be read back at the next start.
+void TestDiveExchange::controlCharactersInAnAnswerKeepTheLogReadable() {
+    SyncFixture f;
+    f.addDive(kDay, QTime(8, 0), {{"id_dive", 501}, {"Location", "A"}});
+    f.addDive(kDay, QTime(9, 0), {{"id_dive", 502}, {"Location", "B"}});
+    const QChar nul(0);
+    const QString changed = answerLine({{1, "501"},
+                                        {2, "1"},
+                                        {5, "7/9/2023"},
+                                        {7, QStringLiteral("Reef") + nul + QStringLiteral("Name")},
+                                        {82, QStringLiteral("Seen\x01\x1B[31m")}});
+    const QString added = answerLine(
+        {{1, "777"}, {2, "99"}, {5, "7/10/2023"}, {7, QStringLiteral("\x0C\x0BWeb\x08 dive")}});
+    const QByteArray answer = (changed + "\r\n" + added + "\r\n").toLatin1();
+    QVERIFY(answer.contains('\0'));
+    f.service.answer("dives.php", answer);
+    const AnswerOutcome outcome = DiveAnswer(*f.tables).apply(DiveExchange::upload(*f.tables, {}));
+    QCOMPARE(outcome.applied, 2);
+    f.tables->saveAll();
+
+    Tdm_rdp reloaded;
+    dm_rdp = &reloaded;
+    reloaded.DataModuleCreate();
+    dm_rdp = f.tables.get();
+    Table* dives = reloaded.cds_dives;
+    QCOMPARE(dives->recordCount(), 3);
+    QStringList locations;
+    for (dives->first(); !dives->eof(); dives->next()) {
+        locations << dives->asString("Location");
+    }
+    QCOMPARE(locations, (QStringList{"ReefName", "B", "Web dive"}));
+    dives->first();
+    QCOMPARE(reloaded.cds_conditions->asString("observations"), QStringLiteral("Seen[31m"));
 }
 
 NEREVA_TEST_MAIN(TestDiveExchange)
