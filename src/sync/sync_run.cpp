@@ -81,8 +81,9 @@ void SyncRun::run() {
     const int diveRecNo = begin();
     try {
         runTasks();
-    } catch (const AppError&) {
-        aborted_ = true;  // a table that cannot be walked: the run is stopped as by a failure
+    } catch (const std::exception&) {
+        // A table that cannot be walked, memory that runs out: the run stops as by a failure.
+        aborted_ = true;
         ruleUnsettledTasks();
     }
     tellOutcome();
@@ -126,6 +127,7 @@ void SyncRun::runTasks() {
         runDivesTask();
     }
     applyStatusRule(SyncTask::Dives);
+    saveTables();
     if (checked(SyncTask::Reference) && !aborted_) {
         runReferenceTask();
     }
@@ -174,6 +176,17 @@ void SyncRun::applyDiveAnswer(const QStringList& lines) {
         QCoreApplication::processEvents();
     });
     skippedDives_ = outcome.skipped;
+}
+
+// What the member and dives tasks wrote goes to the files now: the reference task works on
+// documents from the service, and nothing it meets may cost the dives written back.
+void SyncRun::saveTables() {
+    try {
+        dm_rdp->saveAll();
+    } catch (const AppError&) {
+        // Reported through the tables module's saveFailed; the changes stay pending and are
+        // written with the next save.
+    }
 }
 
 void SyncRun::runReferenceTask() {
