@@ -54,7 +54,8 @@ QStringList upload(Tdm_rdp& tables, const std::function<bool()>& stopped) {
     if (stopped && stopped()) {
         return {};
     }
-    const QByteArray answer = dmComm->HttpMultiPartPost(ServiceEndpoints::dives(), body);
+    const QByteArray answer = dmComm->HttpMultiPartPost(ServiceEndpoints::dives(), body,
+                                                        TdmComm::RequestKind::DiveUpload);
     return DiveAnswer::lines(WireText::fromBytes(answer));
 }
 

@@ -19,7 +19,9 @@ void sendDeletionQueue();
 QSet<int> queuedDeletions();
 
 // Uploads every dive; returns the answer's lines. Stops before sending (returning nothing) when
-// `stopped` says so while the records are built. Throws AppError when the request fails.
+// `stopped` says so while the records are built. Throws AppError when the request fails. The
+// request has the dive upload's longer time limits (TdmComm::RequestKind::DiveUpload): the
+// service answers only when it has gone through the whole log.
 QStringList upload(Tdm_rdp& tables, const std::function<bool()>& stopped);
 
 }  // namespace DiveExchange

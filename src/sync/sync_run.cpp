@@ -2,6 +2,7 @@
 
 #include "app/settings/app_error.h"
 #include "dictionary/tdm_idioma.h"
+#include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
 #include "sync/dive_answer.h"
 #include "sync/dive_exchange.h"
@@ -70,10 +71,14 @@ QString SyncRun::skippedDivesMessage(int count) {
            word(QStringLiteral("txt_dives_not_written"));
 }
 
+// The request waiting now is given up too: its answer, whenever it would come, is not applied.
 void SyncRun::cancel() {
     if (running_) {
         aborted_ = true;
         stopReason_ = kCancel;
+        if (dmComm) {
+            dmComm->cancelRequest();
+        }
     }
 }
 
@@ -192,7 +197,7 @@ void SyncRun::saveTables() {
 void SyncRun::runReferenceTask() {
     setStatus(SyncTask::Reference, TaskStatus::Executing);
     setText(word(taskKey(SyncTask::Reference)));
-    ReferenceDownload::run();
+    ReferenceDownload::run([this] { return aborted_; });
     step();
 }
 

@@ -13,9 +13,9 @@ constexpr int kSyncTasks = 3;
 // One synchronisation run over the checked tasks, in this order: the member task, the deletion
 // queue, the dives task and the reference task. Busy is raised for the whole run; the tables
 // are written before the reference task and again after the run. A failed member request or
-// dive upload stops the run; so does cancel(), noticed at the next check (a request in progress
-// completes; the dive answer is then not applied, except that lines already being applied all
-// are).
+// dive upload stops the run; so does cancel(), which gives up the request in flight (nothing of
+// its answer is applied) and is noticed at the next check (lines of the dive answer already
+// being applied all are).
 class SyncRun {
 public:
     // What a window shows of the run; each is told as it changes.

@@ -156,6 +156,7 @@ private slots:
     void uploadOfANeverSynchronisedDiveWithoutDetails();
     void uploadSendsEveryDiveInOrder();
     void uploadPostsPendingEdits();
+    void uploadWaitsForASlowService();
     void uploadTakesTheFirstDetailRows();
     void uploadWritesNumbersInPlainDecimals_data();
     void uploadWritesNumbersInPlainDecimals();
@@ -267,6 +268,20 @@ void TestDiveExchange::uploadPostsPendingEdits() {
     QCOMPARE(f.tables->cds_dives->state(), Table::State::Browse);
     QCOMPARE(f.tables->cds_conditions->state(), Table::State::Browse);
     QCOMPARE(f.diveValue(1, "bottom_time"), QStringLiteral("00:50"));
+}
+
+// The service answers only when it has gone through the whole log: the upload waits as long as
+// desktop.ini's Timeout says, however short the other requests' limit.
+void TestDiveExchange::uploadWaitsForASlowService() {
+    SyncFixture f;
+    f.settings->IniFile->writeInteger("InternetConnection", "Timeout", 2);
+    f.comm.setIdleTimeout(300);
+    f.addDive(kDay, QTime(8, 0));
+    f.service.on("dives.php", [](const FakeService::Request& request) {
+        return FakeService::Reply{200, echoDives(request.formValue()), 900};
+    });
+    QCOMPARE(DiveAnswer(*f.tables).apply(DiveExchange::upload(*f.tables, {})).applied, 1);
+    QCOMPARE(f.diveValue(1, "id_dive"), QStringLiteral("1001"));
 }
 
 // A log may hold a dive with two conditions or equipment rows; the editor and the answer use the

@@ -70,6 +70,8 @@ private slots:
     void memberTaskFailureStopsTheRun();
     void failedDeletionKeepsTheQueueAndTheDiveAway();
     void cancelDuringTheMemberRequest();
+    void cancelGivesUpTheRequestInFlight_data();
+    void cancelGivesUpTheRequestInFlight();
     void cancelDuringTheDiveUpload_data();
     void cancelDuringTheDiveUpload();
     void diveLinesThatCannotBeWrittenAreReported();
@@ -217,7 +219,7 @@ void TestSyncDialog::failedDeletionKeepsTheQueueAndTheDiveAway() {
     QCOMPARE(TestSupport::readFile(DeletionQueue::fileName()), QByteArray("17##"));
 }
 
-// The member answer is still written; nothing after it is sent.
+// The request is given up: its answer is not written, and nothing after it is sent.
 void TestSyncDialog::cancelDuringTheMemberRequest() {
     RunFixture f;
     TFrm_Syncro dialog(nullptr);
@@ -230,8 +232,57 @@ void TestSyncDialog::cancelDuringTheMemberRequest() {
     QCOMPARE(statuses(dialog), (QStringList{word("canceled"), word("canceled"), word("canceled")}));
     QCOMPARE(dialog.form()->Label1->text(), word("canceled"));
     f.tables->cds_info->first();
-    QCOMPARE(f.tables->cds_info->asString("name"), QStringLiteral("From the web"));
+    QCOMPARE(f.tables->cds_info->asString("name"), QString());
     QVERIFY(DeletionQueue::exists());
+}
+
+void TestSyncDialog::cancelGivesUpTheRequestInFlight_data() {
+    QTest::addColumn<int>("step");              // in the full run's order of requests
+    QTest::addColumn<QStringList>("statuses");  // dictionary keys
+    const QString completed = QStringLiteral("completed");
+    const QString canceled = QStringLiteral("canceled");
+    QTest::newRow("member record") << 0 << QStringList{canceled, canceled, canceled};
+    QTest::newRow("deletion queue") << 1 << QStringList{completed, canceled, canceled};
+    QTest::newRow("dive upload") << 2 << QStringList{completed, canceled, canceled};
+    QTest::newRow("reference data") << 3 << QStringList{completed, completed, canceled};
+}
+
+// The service takes its time over one request; Cancel does not wait for it, nothing of its
+// answer is applied, and nothing after it is sent.
+void TestSyncDialog::cancelGivesUpTheRequestInFlight() {
+    QFETCH(int, step);
+    QFETCH(QStringList, statuses);
+    RunFixture f;
+    const QByteArray script = kFullRun[step];
+    f.service.on(script, [script](const FakeService::Request& request) {
+        const QByteArray body = script == "dives.php" ? echoDives(request.formValue())
+                                                      : "<member><name>Web</name></member>";
+        return FakeService::Reply{200, body, 3000};
+    });
+    const QByteArray referenceBefore = f.cache->XMLLocalData.doc.toByteArray();
+    TFrm_Syncro dialog(nullptr);
+    QTimer clicker;
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        if (f.service.requests.size() == step + 1) {
+            clicker.stop();
+            dialog.form()->bt_Cancel->click();
+        }
+    });
+    clicker.start(20);
+    dialog.form()->bt_Start->click();
+    QCOMPARE(f.service.scripts(), kFullRun.mid(0, step + 1));
+    QCOMPARE(f.service.answered, step);
+    for (QString& status : statuses) {
+        status = SyncRun::word(status);
+    }
+    QCOMPARE(::statuses(dialog), statuses);
+    QCOMPARE(dialog.form()->Label1->text(), word("canceled"));
+    QVERIFY(!f.tables->busy());
+    f.tables->cds_info->first();
+    QCOMPARE(f.tables->cds_info->asString("name"), step == 0 ? QString() : QStringLiteral("Ana"));
+    QCOMPARE(DeletionQueue::exists(), step <= 1);
+    QCOMPARE(f.diveValue(1, "id_dive"), step <= 2 ? QString() : QStringLiteral("1001"));
+    QCOMPARE(f.cache->XMLLocalData.doc.toByteArray(), referenceBefore);
 }
 
 void TestSyncDialog::cancelDuringTheDiveUpload_data() {
