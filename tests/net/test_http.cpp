@@ -84,14 +84,6 @@ HttpTestServer::Responder endless(const QByteArray& head, const QByteArray& piec
     };
 }
 
-QByteArray times(const QByteArray& piece, int count) {
-    QByteArray out;
-    for (int i = 0; i < count; ++i) {
-        out += piece;
-    }
-    return out;
-}
-
 void writeConnectionSetting(CommFixture& f, const char* key, const QString& value) {
     f.settings->IniFile->writeString(QStringLiteral("InternetConnection"), QString::fromLatin1(key),
                                      value);
@@ -520,10 +512,10 @@ void TestHttp::hostileAnswersFailAtTheirBounds_data() {
     QTest::newRow("endless header lines")
         << endless("HTTP/1.1 200 OK\r\n", "X-Filler: " + QByteArray(1000, 'h') + "\r\n", 1, eight);
     QTest::newRow("endless short header lines")
-        << endless("HTTP/1.1 200 OK\r\n", times("X: 1\r\n", 50), 1, eight);
-    QTest::newRow("endless blank lines") << endless({}, times("\r\n", 512), 1, eight);
+        << endless("HTTP/1.1 200 OK\r\n", QByteArray("X: 1\r\n").repeated(50), 1, eight);
+    QTest::newRow("endless blank lines") << endless({}, QByteArray("\r\n").repeated(512), 1, eight);
     QTest::newRow("endless interim answers")
-        << endless({}, times("HTTP/1.1 100 Continue\r\n\r\n", 40), 1, eight);
+        << endless({}, QByteArray("HTTP/1.1 100 Continue\r\n\r\n").repeated(40), 1, eight);
 }
 
 // With a limit of 1 MB, each fails the request with its own message instead of filling memory.

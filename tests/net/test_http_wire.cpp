@@ -33,14 +33,6 @@ QByteArray chunked(const QList<int>& sizes, const QByteArray& trailers = {}) {
     return answer + "0\r\n" + trailers + "\r\n";
 }
 
-QByteArray repeated(const QByteArray& piece, int times) {
-    QByteArray out;
-    for (int i = 0; i < times; ++i) {
-        out += piece;
-    }
-    return out;
-}
-
 // The answer read in one piece, or fed one byte at a time.
 HttpResponseReader readAll(const QByteArray& answer, bool byteByByte,
                            const HttpLimits& limits = {}) {
@@ -369,14 +361,15 @@ void TestHttpWire::answersPastTheirBoundsThrow_data() {
     QTest::newRow("one huge chunk")
         << ok + "Transfer-Encoding: chunked\r\n\r\n7FFFFFFFFFFFFFFF\r\nccc"
         << "body";
-    QTest::newRow("too many headers") << ok + repeated("X-Filler: 1\r\n", 5) << "header lines";
+    QTest::newRow("too many headers")
+        << ok + QByteArray("X-Filler: 1\r\n").repeated(5) << "header lines";
     QTest::newRow("long header block")
         << ok + "A: " + QByteArray(150, 'a') + "\r\nB: " + QByteArray(150, 'b') << "headers";
-    QTest::newRow("endless blank lines") << repeated("\r\n", 200) << "headers";
+    QTest::newRow("endless blank lines") << QByteArray("\r\n").repeated(200) << "headers";
     QTest::newRow("endless interim answers")
-        << repeated("HTTP/1.1 100 Continue\r\n\r\n", 20) << "headers";
+        << QByteArray("HTTP/1.1 100 Continue\r\n\r\n").repeated(20) << "headers";
     QTest::newRow("endless trailers")
-        << chunked({10}, repeated("X-Trailer: 1234567890\r\n", 20)) << "headers";
+        << chunked({10}, QByteArray("X-Trailer: 1234567890\r\n").repeated(20)) << "headers";
 }
 
 void TestHttpWire::answersPastTheirBoundsThrow() {
