@@ -184,8 +184,9 @@ DiveCommands::DiveCommands(TFrm_Principal& window) : QObject(&window), window_(w
 
 template <class Sender, class Signal>
 void DiveCommands::handle(Sender* sender, Signal signal, void (DiveCommands::*handler)()) {
-    connect(sender, signal, this,
-            [this, handler] { runCommand(&window_, [this, handler] { (this->*handler)(); }); });
+    connect(sender, signal, this, [this, handler] {
+        runRecordCommand(&window_, [this, handler] { (this->*handler)(); });
+    });
 }
 
 void DiveCommands::connectActions() {
@@ -218,7 +219,7 @@ void DiveCommands::connectButtons() {
           general->bt_valid_team4, general->bt_valid_team5}) {
         const int teamNumber = team->property("tag").toInt();
         connect(team, &QToolButton::clicked, this, [this, teamNumber] {
-            runCommand(&window_, [this, teamNumber] { bt_valid_teamClick(teamNumber); });
+            runRecordCommand(&window_, [this, teamNumber] { bt_valid_teamClick(teamNumber); });
         });
     }
     connect(general->bt_Advanced, &QPushButton::clicked, ui->AdvancedInformation1,
@@ -256,7 +257,7 @@ void DiveCommands::watch(QObject* edit, LinkedName name, int teamNumber) {
 bool DiveCommands::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick && nameEdits_.contains(watched) && dm_rdp) {
         const NameEdit edit = nameEdits_.value(watched);
-        runCommand(&window_, [edit] { unlinkName(*dm_rdp, edit.name, edit.teamNumber); });
+        runRecordCommand(&window_, [edit] { unlinkName(*dm_rdp, edit.name, edit.teamNumber); });
     }
     return QObject::eventFilter(watched, event);
 }

@@ -5,6 +5,7 @@
 #include "dictionary/tdm_idioma.h"
 #include "net/tinet_detect.h"
 #include "store/tdm_rdp.h"
+#include "ui/db/controls/db_edit.h"
 #include "ui/db/db_grid_cursor_link.h"
 #include "ui/db/db_grid_model.h"
 #include "ui/forms/assing_lenguage.h"
@@ -136,6 +137,7 @@ void TFrm_Principal::setUpDivesGrid() {
     QTableView* grid = ui->DbgDives;
     DbGridCursorLink* link = setUpDbGrid(grid, divesGridModel_);
     link->onMoveRefused = [this](const QString& message) { Dialogs::showError(this, message); };
+    link->beforeMove = &DbEdit::confirmPendingInput;
     // 65 pixels held a date in the small design font; a larger font gets the room it needs.
     const int widestDate = grid->fontMetrics().horizontalAdvance(QStringLiteral("12/28/2024"));
     grid->setColumnWidth(0, qMax(grid->columnWidth(0), widestDate + 2 * kCellPadding));
@@ -268,6 +270,9 @@ void TFrm_Principal::closeEvent(QCloseEvent* event) {
 }
 
 bool TFrm_Principal::FormClose() {
+    if (!DbEdit::confirmPendingInput()) {
+        return false;
+    }
     runCommand(this, [this] { writeLayout(); });
     try {
         postPendingEdits();

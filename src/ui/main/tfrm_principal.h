@@ -85,8 +85,9 @@ public:
     void EnvironmentOptions1Click();
     void help2Click();
     void About1Click();
-    // Close handler: writes the layout and posts pending edits; false when an edit could not be
-    // posted (the window then stays open so the diver can correct it).
+    // Close handler: writes the layout and posts pending edits; false when an edit holds text
+    // its field cannot take or could not be posted (the window then stays open so the diver can
+    // correct it).
     bool FormClose();
 
 protected:

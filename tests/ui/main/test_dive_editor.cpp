@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolButton>
+#include <functional>
 
 namespace {
 
@@ -140,6 +141,7 @@ private slots:
     void followsTheCurrentDive();
     void typingWritesIntoTheTable_data();
     void typingWritesIntoTheTable();
+    void textTheFieldCannotTakeKeepsTheDive();
     void locationTypingLimit();
     void selectorsOnOneField_data();
     void selectorsOnOneField();
@@ -658,6 +660,44 @@ void TestDiveEditor::typingWritesIntoTheTable() {
     edit->clear();
     typeInto(edit, keys);
     QCOMPARE(tableNamed(f, table)->asString(field), stored);
+}
+
+// Text a field cannot take keeps the diver on the dive: no move to another dive, no command on
+// it and no closing of the window until it is mended or given up with Escape.
+void TestDiveEditor::textTheFieldCannotTakeKeepsTheDive() {
+    MainFixture f;
+    addDive(f, {{"Date", QDate(2024, 1, 1)}}, {{"max_depth", 18}});
+    addDive(f, {{"Date", QDate(2024, 2, 1)}}, {{"max_depth", 30}});
+    TFrm_Principal* window = f.openShown();
+    Ui::TFrm_Principal* ui = window->ui;
+    Table* dives = f.tables->cds_dives;
+    auto* depth = control<QLineEdit>(window, "dive_max_depth");
+    showPageOf(window, depth);
+    depth->clear();
+    typeInto(depth, "12,5");
+    const QString message = "'12,5' is not a valid floating point value";
+    const std::function<void()> attempts[] = {
+        [ui] { ui->DbgDives->selectRow(0); }, [ui] { ui->Ac_Lock->trigger(); },
+        [ui] { ui->Ac_Add_Dive->trigger(); }, [ui] { ui->Ac_Delete_Dive->trigger(); },
+        [window] { QVERIFY(!window->close()); }};
+    for (const auto& attempt : attempts) {
+        const int shown = f.messages.size();
+        attempt();
+        QCOMPARE(f.messages.mid(shown), QStringList{message});
+        QCOMPARE(dives->recordCount(), 2);
+        QCOMPARE(dives->recNo(), 2);
+        QVERIFY(dives->isNull("locked"));
+        QCOMPARE(f.tables->cds_conditions->asFloat("max_depth"), 30.0);
+        QCOMPARE(depth->text(), QString("12,5"));
+        QVERIFY(depth->hasFocus());
+    }
+    QVERIFY(f.modalWindows.isEmpty());
+    QVERIFY(window->isVisible());
+    QTest::keyClick(depth, Qt::Key_Escape);
+    QCOMPARE(depth->text(), QString("30"));
+    ui->DbgDives->selectRow(0);
+    QCOMPARE(dives->recNo(), 1);
+    QCOMPARE(depth->text(), QString("18"));
 }
 
 // At most 40 characters can be typed as a location, though the field holds 80; a longer name
