@@ -351,26 +351,27 @@ void TestDiveEditor::buttonsPanelsAndLabels_data() {
                         bool shown = true, bool enabled = true, int tag = 0) {
         QTest::newRow(qPrintable(name)) << kind << caption << shown << enabled << tag;
     };
+    // Over an empty log the editor's rules disable what would write (and, offline, hide the
+    // invitation and both icons).
     // clang-format off
-    row("bt_date", "QToolButton", "...");
-    row("bt_chk_location", "QToolButton", "...");
-    row("bt_chk_op", "QToolButton", "...");
-    row("bt_chk_scho", "QToolButton", "...");
-    row("bt_chk_inst", "QToolButton", "...");
-    row("bt_chk_buddy", "QToolButton", "...");
+    row("bt_date", "QToolButton", "...", true, false);
+    row("bt_chk_location", "QToolButton", "...", true, false);
+    row("bt_chk_op", "QToolButton", "...", true, false);
+    row("bt_chk_scho", "QToolButton", "...", true, false);
+    row("bt_chk_inst", "QToolButton", "...", true, false);
+    row("bt_chk_buddy", "QToolButton", "...", true, false);
     for (const char* link : {"bt_valid_location", "bt_valid_op", "bt_valid_scho", "bt_valid_inst",
                              "bt_valid_bu"}) {
         row(link, "QToolButton", "", false);
     }
     for (int team = 1; team <= 5; ++team) {
         row(QStringLiteral("dive_team%1").arg(team), "QLineEdit", "", true, true, team);
-        row(QStringLiteral("bt_chk_Team%1").arg(team), "QToolButton", "...", true, true, team);
+        row(QStringLiteral("bt_chk_Team%1").arg(team), "QToolButton", "...", true, false, team);
         row(QStringLiteral("bt_valid_team%1").arg(team), "QToolButton", "", false, true, team);
     }
     row("bt_Advanced", "QPushButton", "<advanced>");
     row("bt_Notes", "QPushButton", "<notes>");
     row("Button8", "QPushButton", "<Notes>");
-    // Offline over an empty log the editor's rules hide the invitation and both icons.
     row("dive_invite_buddy", "QPushButton", "<invite_user>", false, false);
     row("bt_deco_stops", "QToolButton", "...", false);
     row("bt_gp", "QToolButton", "...", true, false);
@@ -385,11 +386,11 @@ void TestDiveEditor::buttonsPanelsAndLabels_data() {
     row("pl_cond1", "QGroupBox", "");
     row("pl_cond2", "QGroupBox", "<external_conditions>");
     row("pl_equip1", "QGroupBox", "");
-    row("pl_equip2", "QGroupBox", "<exposure_protection>");
-    row("pl_equip3", "QGroupBox", "<equipment_used>");
+    row("pl_equip2", "QGroupBox", "<exposure_protection>", true, false);
+    row("pl_equip3", "QGroupBox", "<equipment_used>", true, false);
     row("pl_general3", "QGroupBox", "<General_Information>");
     row("pl_cond3", "QGroupBox", "<dive_conditions>");
-    row("Simlpe_pl_equip", "QGroupBox", "<equipment>");
+    row("Simlpe_pl_equip", "QGroupBox", "<equipment>", true, false);
     row("ProgressBar1", "QProgressBar", "");
     row("DC_Panel_Dock", "QFrame", "");
     row("pnlCert", "QFrame", "", false);
