@@ -104,6 +104,7 @@ private slots:
     void memoCutsTypingAtMaxLength();
     void memoWithoutReturnsLeavesEnterToTheWindow();
     void readOnlyColours();
+    void listsArePaintedLikeEdits();
     void readOnlyControlsDoNotWrite();
 };
 
@@ -651,6 +652,28 @@ void TestDbControls::readOnlyColours() {
         QCOMPARE(widget->palette().color(QPalette::Base), standard.color(QPalette::Button));
         control->setReadOnlyState(false);
         QCOMPARE(widget->palette().color(QPalette::Base), standard.color(QPalette::Base));
+    }
+}
+
+// A closed list's field is painted like an edit's: the window colour while editable, the
+// button-face colour while read-only (the style alone paints a list as an almost white button).
+void TestDbControls::listsArePaintedLikeEdits() {
+    TestSupport::TempFolders folders;
+    Log log;
+    log.addRow("", "0");  // a code without an item: no text over the field
+    auto* selector = log.add<DbValueSelector>("code");
+    selector->setItems({"one", "two"}, {"1", "2"});
+    auto* rating = log.add<DbComboBox>("name");
+    rating->addItems(ValueDomains::ratingItems());
+    for (QComboBox* list : QList<QComboBox*>{selector, rating}) {
+        auto* control = dynamic_cast<DataAware*>(list);
+        const QPalette standard = QApplication::palette(list);
+        const QPoint inField(list->width() / 3, list->height() / 2);
+        for (bool readOnly : {true, false}) {
+            control->setReadOnlyState(readOnly);
+            const QColor painted = list->grab().toImage().pixelColor(inField);
+            QCOMPARE(painted, standard.color(readOnly ? QPalette::Button : QPalette::Base));
+        }
     }
 }
 
