@@ -47,8 +47,10 @@ void openModal(QWidget* owner) {
 
 }  // namespace
 
+// The program's name, for the splash, the About window and the message boxes. Not set as the
+// display name, which Qt would add to every window title that does not end with it.
 Startup::Startup() {
-    QGuiApplication::setApplicationDisplayName(kAppTitle);
+    QCoreApplication::setApplicationName(kAppTitle);
     Tdm_const::setUrlOpener([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
 }
 

@@ -67,6 +67,7 @@ class TestStartup : public QObject {
     Q_OBJECT
 private slots:
     void firstRunCreatesEveryFile();
+    void windowTitlesGoOutAsTheyStand();
     void splashShowsProgressAndClosesItself();
     void tableEngineFailureEndsTheProgram();
     void unreadableDivesFileIsReportedAndKept();
@@ -107,6 +108,22 @@ void TestStartup::firstRunCreatesEveryFile() {
     QCOMPARE(dm_const, nullptr);
     QCOMPARE(dmComm, nullptr);
     QCOMPARE(Frm_Principal, nullptr);
+}
+
+// Qt adds " - " and the application's display name to every window title that does not end
+// with it, which made the main window read "NEREVA Desktop 0.7.15b - NEREVA Desktop" under a
+// window manager. No display name is given: titles go out as they stand, and the program's
+// name still answers where the display name is asked for (splash, About, message boxes).
+void TestStartup::windowTitlesGoOutAsTheyStand() {
+    StartedProgram program;
+    QVERIFY(program.started);
+    QCOMPARE(Frm_Principal->windowTitle(), QString("NEREVA Desktop 0.7.15b"));
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QString("NEREVA Desktop"));
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName("probe");
+    const QString displayed = QGuiApplication::applicationDisplayName();
+    QCoreApplication::setApplicationName(name);
+    QCOMPARE(displayed, QString("probe"));  // no display name of its own
 }
 
 void TestStartup::splashShowsProgressAndClosesItself() {
