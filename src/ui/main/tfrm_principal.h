@@ -31,7 +31,8 @@ public:
     // constructor and shows the window afterwards, also when it threw (AppError from the step
     // that failed; the steps before it have run).
     void FormCreate();
-    // The same, choosing the first-run size for `screen` (the desktop the window opens on).
+    // The same, choosing the first-run size for `screen` (the desktop the window opens on), where
+    // a stored place that lies on no screen is brought back too.
     void FormCreate(const QRect& screen);
 
     // The designed controls and actions (include "ui/main/tfrm_principal_controls.h").
