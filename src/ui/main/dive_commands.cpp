@@ -115,6 +115,17 @@ void applyChosenContact(Table& dives, const QString& idField, const QString& nam
     }
 }
 
+// A command on a dive and its detail rows needs every table it touches: with one not open (a
+// file that could not be read) it would add a dive without its rows, or delete the dive and
+// leave rows of no dive. It then touches none and says which table is missing.
+void requireOpen(std::initializer_list<const Table*> tables) {
+    for (const Table* table : tables) {
+        if (!table->active()) {
+            throw AppError(QStringLiteral("Table %1: the table is not open.").arg(table->name()));
+        }
+    }
+}
+
 // A detail row of the dive just added, which has none yet: editing starts it.
 void addDetailRow(Table& detail, const QList<QPair<QString, int>>& units) {
     detail.edit();
@@ -271,6 +282,7 @@ Table& DiveCommands::dives() const {
 
 void DiveCommands::Ac_Add_DiveExecute() {
     Table& dive = dives();
+    requireOpen({&dive, dm_rdp->cds_conditions, dm_rdp->cds_equipment});
     dive.insert();
     dive.setValue(QStringLiteral("Date"), QDate::currentDate());
     dive.post();
@@ -296,6 +308,7 @@ void DiveCommands::Ac_Dive_UpdateExecute() {
 
 void DiveCommands::Ac_Delete_DiveExecute() {
     Table& dive = dives();
+    requireOpen({&dive, dm_rdp->cds_profile, dm_rdp->cds_equipment, dm_rdp->cds_conditions});
     postIfEditing(dive);
     if (!hasCurrentDive(dive) ||
         !confirmed(&window_, word(QStringLiteral("txt_want_delete_dive")))) {

@@ -40,7 +40,8 @@ public:
     explicit DiveCommands(TFrm_Principal& window);
 
     // A new dive dated today whose conditions and equipment rows take the default units of
-    // the settings; the date picker opens at once.
+    // the settings; the date picker opens at once. Adding and deleting need the dive tables
+    // they touch open: otherwise nothing changes and the error box names the missing table.
     void Ac_Add_DiveExecute();
     // After the diver confirms, the certified dive counts as modified by the diver.
     void Ac_Dive_UpdateExecute();
