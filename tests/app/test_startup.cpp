@@ -8,6 +8,7 @@
 #include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
 #include "test_support.h"
+#include "ui/db/controls/db_edit.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
@@ -213,6 +214,16 @@ void TestStartup::synchronizeOpensTheDialogForAMember() {
     member->append();
     member->setValue("inet_user", QString("diver"));
     member->post();
+    // Not over an edit whose text cannot be stored: the run would drop it unsaid.
+    DbEdit depth;
+    depth.bind(Frm_Principal->ds_conditions, "max_depth");
+    depth.show();
+    depth.setFocus();
+    QTest::keyClicks(&depth, "x");
+    Frm_Principal->ui->Ac_Syncronize->trigger();
+    QCOMPARE(program.log.texts().last(), QString("'x' is not a valid floating point value"));
+    QCOMPARE(opened, QStringList());
+    QTest::keyClick(&depth, Qt::Key_Escape);
     Frm_Principal->ui->Ac_Syncronize->trigger();
     Dialogs::setModalHandler({});
     QCOMPARE(opened, QStringList{"TFrm_Syncro"});
