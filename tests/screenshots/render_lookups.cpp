@@ -1,6 +1,7 @@
 #include "render_lookups.h"
 
 #include "cache_text.h"
+#include "store/tdm_rdp.h"
 #include "test_support.h"
 #include "ui/lookup/lookup_controls.h"
 #include "ui/lookup/lookup_tree_model.h"
@@ -142,6 +143,11 @@ void addResult(QTreeWidget* list, const QStringList& texts, bool ticked = false)
 }
 
 void renderLocation(const std::function<void(QWidget*, const QString&)>& save) {
+    Table* dive = dm_rdp->cds_dives;
+    dive->edit();
+    dive->setValue(QStringLiteral("pais"), QStringLiteral("Mexico"));
+    dive->setValue(QStringLiteral("estado"), QStringLiteral("Quintana Roo"));
+    dive->post();
     TFrmSelectLocation dialog(Frm_Principal, Frm_Principal->INetDetector1, Frm_Principal->ds_dives);
     Ui::TFrmSelectLocation* ui = dialog.ui;
     ui->PageControl1->setTabVisible(ui->PageControl1->indexOf(ui->ts_search), true);
@@ -162,9 +168,9 @@ void renderLocation(const std::function<void(QWidget*, const QString&)>& save) {
     addResult(ui->tlist_search, {"Shark & Yolanda Reef", "Egypt", "South Sinai"}, true);
     addResult(ui->tlist_search, {"Molasses Reef", "United States", "Florida"});
     save(&dialog, QStringLiteral("select-location-search"));
-    ui->PageControl1->setCurrentWidget(ui->ts_new);
     ui->ed_location->setText(QStringLiteral("Isla Mujeres"));
     ui->ed_site->setText(QStringLiteral("Manchones Reef"));
+    ui->PageControl1->setCurrentWidget(ui->ts_new);
     save(&dialog, QStringLiteral("select-location-new"));
 }
 

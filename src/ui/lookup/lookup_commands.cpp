@@ -18,8 +18,12 @@ LookupCommands::LookupCommands(TFrm_Principal& window) : QObject(&window), windo
 }
 
 void LookupCommands::connectCommands() {
+    // The choices write into the current dive, so none starts while an edit holds text its
+    // field cannot take.
     const auto command = [this](void (LookupCommands::*handler)()) {
-        return asCommand(&window_, this, handler);
+        return [this, handler] {
+            runRecordCommand(&window_, [this, handler] { (this->*handler)(); });
+        };
     };
     Ui::TFrm_Principal* ui = window_.ui;
     Ui::DiveEditorGeneral* general = window_.editor()->general();
@@ -39,10 +43,11 @@ void LookupCommands::connectCommands() {
                               general->bt_chk_Team4, general->bt_chk_Team5}) {
         const int teamNumber = team->property("tag").toInt();
         connect(team, &QToolButton::clicked, this, [this, teamNumber] {
-            runCommand(&window_, [this, teamNumber] { bt_chk_Team1Click(teamNumber); });
+            runRecordCommand(&window_, [this, teamNumber] { bt_chk_Team1Click(teamNumber); });
         });
     }
-    connect(ui->BuddysList1, &QAction::triggered, this, command(&LookupCommands::BuddysList1Click));
+    connect(ui->BuddysList1, &QAction::triggered, this,
+            asCommand(&window_, this, &LookupCommands::BuddysList1Click));
 }
 
 int LookupCommands::diveNumber(const QString& field) const {

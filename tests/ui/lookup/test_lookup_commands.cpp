@@ -1,6 +1,7 @@
 #include "cache/tdm_local_data.h"
 #include "cache_text.h"
 #include "main_fixture.h"
+#include "ui/db/controls/db_edit.h"
 #include "ui/lookup/lookup_commands.h"
 #include "ui/lookup/lookup_controls.h"
 #include "ui/lookup/lookup_tree_model.h"
@@ -121,6 +122,7 @@ private slots:
     void chooseContactWritesTheDive_data();
     void chooseContactWritesTheDive();
     void contactListOpensFromTheCommunityMenu();
+    void noChoiceStartsOverTextItsFieldCannotTake();
 };
 
 void TestLookupCommands::chooseLocationWritesTheDive_data() {
@@ -286,6 +288,24 @@ void TestLookupCommands::contactListOpensFromTheCommunityMenu() {
     f.window->ui->BuddysList1->trigger();
     QCOMPARE(f.opened,
              (QList<QVariantMap>{{{"class", "TFrmBuddyList"}, {"owner", true}, {"FocusId", 0}}}));
+}
+
+// The choice would post the dive with the edit's text lost.
+void TestLookupCommands::noChoiceStartsOverTextItsFieldCannotTake() {
+    CommandsFixture f;
+    auto* depth = f.window->findChild<DbEdit*>(QStringLiteral("dive_depth"));
+    QVERIFY(depth);
+    depth->selectAll();
+    QTest::keyClicks(depth, "12,5");
+    QVERIFY(!depth->inputValid());
+    for (const char* button : {"bt_chk_location", "bt_chk_op", "bt_chk_buddy", "bt_chk_Team2"}) {
+        f.button(button)->click();
+    }
+    QVERIFY(f.opened.isEmpty());
+    QCOMPARE(f.messages.size(), 4);  // each time the edit says why
+    QTest::keyClick(depth, Qt::Key_Escape);
+    f.button("bt_chk_buddy")->click();
+    QCOMPARE(f.opened.size(), 1);
 }
 
 NEREVA_TEST_MAIN(TestLookupCommands)

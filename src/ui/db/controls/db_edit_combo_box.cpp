@@ -34,3 +34,7 @@ void DbEditComboBox::applyReadOnly(bool readOnly) {
         lineEdit()->setReadOnly(readOnly);
     }
 }
+
+void DbEditComboBox::paintEvent(QPaintEvent* event) {
+    QComboBox::paintEvent(event);
+}

@@ -13,4 +13,6 @@ public:
 protected:
     void showField() override;
     void applyReadOnly(bool readOnly) override;
+    // The line edit shows the text; the list's own label would be drawn beneath it.
+    void paintEvent(QPaintEvent* event) override;
 };
