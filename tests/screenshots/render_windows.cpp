@@ -5,6 +5,7 @@
 #include "app/tfrm_config.h"
 #include "app/tfrm_license.h"
 #include "app/tfrm_splash.h"
+#include "render_lookups.h"
 #include "store/tdm_rdp.h"
 #include "sync/ui/tfrm_syncro.h"
 #include "test_support.h"
@@ -259,6 +260,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "message: %s\n", qPrintable(prompt.text));
         return QMessageBox::Ok;
     });
+    RenderLookups::writeSampleCache(folders.appData());
     Startup startup;
     if (!startup.start()) {
         return 1;
@@ -274,6 +276,7 @@ int main(int argc, char** argv) {
     renderOptions();
     TFrm_Syncro syncro(Frm_Principal);
     save(&syncro, QStringLiteral("synchronize"));
+    RenderLookups::render(save);
     Frm_Principal->close();
     return 0;
 }
