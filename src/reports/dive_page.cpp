@@ -1,5 +1,7 @@
 #include "reports/dive_page.h"
 
+#include "ui/forms/logo.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <vector>
@@ -227,8 +229,9 @@ public:
         return {left * scale_, top * scale_, width * scale_, height * scale_};
     }
     double mm(double length) const { return length * scale_; }
+    bool onPaper() const { return p.device()->devType() == QInternal::Printer; }
 
-    void frame(const QRectF& area, const QColor& fill) {
+    void frame(const QRectF& area, const QBrush& fill) {
         p.setPen(QPen(Qt::black, mm(kFrameWidth)));
         p.setBrush(fill);
         p.drawRect(area);
@@ -290,8 +293,13 @@ void paintItem(Canvas& c, const Item& item, double bandTop, const Resources& res
             }
             return;
         case Kind::Mark:
-            if (!texts[item.slot].isEmpty()) {
+            if (texts[item.slot].isEmpty()) {
+                return;
+            }
+            if (c.onPaper()) {
                 p.drawImage(box, resources.certificationMark);
+            } else {
+                resources.certificationIcon.paint(&p, box.toAlignedRect());
             }
             return;
     }
@@ -299,8 +307,10 @@ void paintItem(Canvas& c, const Item& item, double bandTop, const Resources& res
 
 void paintHeader(Canvas& c, const Resources& resources, const Texts& texts) {
     const QRectF band = c.rect(0, 0, kWidth, kHeaderHeight);
-    c.frame(band, kHeaderColour);
-    c.p.drawImage(c.rect(0, 0, 52.9, kHeaderHeight), resources.logo);
+    c.p.fillRect(band, kHeaderColour);
+    const QRectF logo = c.rect(0, 0, 52.9, kHeaderHeight);
+    c.onPaper() ? c.p.drawImage(logo, resources.logo) : Logo::paint(c.p, logo);
+    c.frame(band, Qt::NoBrush);
     c.p.setFont(pageFont(12, true));
     c.p.setPen(Qt::white);
     c.text(c.rect(60, 2.1, 128.6, 6), kRight, texts[MemberName], true);
@@ -344,7 +354,9 @@ QStringList captionKeys() {
 void paint(QPainter& painter, double dpi, const Resources& resources, const Texts& texts,
            bool detail) {
     painter.save();
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    // Frames and lines stay crisp on screen; pictures are scaled smoothly.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     Canvas canvas(painter, dpi);
     paintHeader(canvas, resources, texts);
     if (detail) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QIcon>
 #include <QImage>
 #include <QString>
 #include <array>
@@ -105,10 +106,13 @@ enum Slot {
 using Texts = std::array<QString, SlotCount>;
 
 // What every page shares: the captions in the dictionary's words (by key) and the pictures.
+// Printers get the pictures as images, embedded once in a document however many pages show
+// them; the screen gets them drawn at its own scale.
 struct Resources {
     QHash<QString, QString> captions;
     QImage logo;
     QImage certificationMark;
+    QIcon certificationIcon;
 };
 
 // The dictionary keys of the page's captions.

@@ -151,6 +151,7 @@ void TFrmReport::FormCreate() {
     printedAt_ = QDateTime::currentDateTime();
     resources_.logo = logoPicture();
     resources_.certificationMark = certificationPicture();
+    resources_.certificationIcon = MainIcons::certified();
     readLog();
 }
 
