@@ -8,8 +8,8 @@ namespace {
 
 constexpr int kGap = 14;
 constexpr double kMinDpi = 20;
-constexpr double kMaxDpi = 300;  // a page then still fits the kept pages' budget
-constexpr int kKeptKilobytes = 48 * 1024;
+constexpr double kMaxDpi = 300;
+constexpr int kKeptKilobytes = 32 * 1024;
 const QColor kBackground(128, 128, 128);
 
 }  // namespace
@@ -99,22 +99,26 @@ const QImage& PageView::pageImage(int page) {
     if (QImage* kept = kept_.object(page)) {
         return *kept;
     }
-    const QSize size = pageSize();
-    auto* image = new QImage(size, QImage::Format_RGB32);
+    QImage image(pageSize(), QImage::Format_RGB32);
     // Fonts are sized by the image's resolution, so the page scales as a whole.
     const int dotsPerMeter = qRound(dpi_ / 0.0254);
-    image->setDotsPerMeterX(dotsPerMeter);
-    image->setDotsPerMeterY(dotsPerMeter);
-    image->fill(Qt::white);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(Qt::white);
     {
-        QPainter painter(image);
+        QPainter painter(&image);
         painter.translate(margins_.left() / 25.4 * dpi_, margins_.top() / 25.4 * dpi_);
         if (painter_) {
             painter_(painter, page, dpi_);
         }
     }
-    const int cost = qMax(1, int(image->sizeInBytes() / 1024));
-    kept_.insert(page, image, cost);
+    const int cost = qMax(1, int(image.sizeInBytes() / 1024));
+    if (cost > kept_.maxCost()) {
+        // Larger than all the kept pages may be: shown, not kept.
+        uncached_ = std::move(image);
+        return uncached_;
+    }
+    kept_.insert(page, new QImage(std::move(image)), cost);
     return *kept_.object(page);
 }
 

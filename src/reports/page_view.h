@@ -58,4 +58,5 @@ private:
     Fit fit_ = Fit::Width;
     int lastCurrent_ = -1;
     QCache<int, QImage> kept_;
+    QImage uncached_;
 };
