@@ -6,23 +6,14 @@
 #include "reports/tfrm_stats.h"
 #include "store/tdm_rdp.h"
 #include "ui/forms/dialogs.h"
+#include "ui/forms/wait_cursor.h"
 #include "ui/main/guarded_command.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
 
-#include <QApplication>
-
 namespace {
 
 const QString kUnderConstruction = QStringLiteral("Este reporte se encuentra en construcción");
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 

@@ -6,9 +6,9 @@
 #include "net/service_endpoints.h"
 #include "net/tdm_comm.h"
 #include "ui/forms/assing_lenguage.h"
+#include "ui/forms/wait_cursor.h"
 #include "ui_tfrm_update.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
@@ -54,14 +54,6 @@ QPixmap updatePicture() {
     p.drawPath(arrow);
     return pixmap;
 }
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
