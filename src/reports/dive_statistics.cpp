@@ -5,7 +5,8 @@
 #include "store/table.h"
 #include "store/table_data.h"
 
-#include <QSet>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -55,12 +56,45 @@ void keepLower(DiveStatistics::Mark& mark, int row, double value) {
     }
 }
 
-void countDistinct(QSet<QString>& seen, QStringView name) {
-    const QStringView trimmed = name.trimmed();
-    if (!trimmed.isEmpty()) {
-        seen.insert(trimmed.toString().toCaseFolded());
+// Names counted once regardless of case and surrounding blanks. A name seen before costs a
+// hash of its folded characters and a comparison, no copy: most logs repeat a few places.
+class DistinctNames {
+public:
+    void add(QStringView name) {
+        name = name.trimmed();
+        if (name.isEmpty()) {
+            return;
+        }
+        std::vector<QString>& bucket = buckets_[foldedHash(name)];
+        for (const QString& seen : bucket) {
+            if (name.compare(seen, Qt::CaseInsensitive) == 0) {
+                return;
+            }
+        }
+        bucket.push_back(name.toString());
+        ++count_;
     }
-}
+    int count() const { return count_; }
+
+private:
+    // Over code points folded as the case-insensitive comparison folds them.
+    static size_t foldedHash(QStringView name) {
+        size_t hash = 14695981039346656037ull;
+        for (qsizetype i = 0; i < name.size(); ++i) {
+            char32_t code = name[i].unicode();
+            if (QChar::isHighSurrogate(code) && i + 1 < name.size() &&
+                name[i + 1].isLowSurrogate()) {
+                code = QChar::surrogateToUcs4(name[i], name[i + 1]);
+                ++i;
+            }
+            hash = (hash ^ QChar::toCaseFolded(code)) * 1099511628211ull;
+        }
+        return hash;
+    }
+
+    std::unordered_map<size_t, std::vector<QString>> buckets_;
+    int count_ = 0;
+};
 
 // The number and unit word of a field as logged.
 QString withUnit(const QVariant& value, int unitCode, const ValueDomain& units) {
@@ -82,8 +116,8 @@ public:
         for (int i = 0; i < data_->rows.size(); ++i) {
             visit(i, data_->rows[i]);
         }
-        stats_.locations = int(locations_.size());
-        stats_.countries = int(countries_.size());
+        stats_.locations = locations_.count();
+        stats_.countries = countries_.count();
         describeMarks();
         return stats_;
     }
@@ -91,15 +125,14 @@ public:
 private:
     void visit(int i, const Row& dive) {
         if (!layout_.isNull(dive, f_.date)) {
-            const QDate date = QDate::fromJulianDay(layout_.integer(dive, f_.date));
             if (stats_.first.row < 0) {
                 stats_.first.row = i;
             }
             stats_.latest.row = i;
-            ++stats_.divesPerYear[date.year()];
+            ++stats_.divesPerYear[yearOf(layout_.integer(dive, f_.date))];
         }
-        countDistinct(locations_, layout_.text(dive, f_.location));
-        countDistinct(countries_, layout_.text(dive, f_.country));
+        locations_.add(layout_.text(dive, f_.location));
+        countries_.add(layout_.text(dive, f_.country));
         const Row* conditions = layout_.isNull(dive, f_.local)
                                     ? nullptr
                                     : conditions_.of(int(layout_.integer(dive, f_.local)));
@@ -148,6 +181,16 @@ private:
         describe(stats_.latest, nullptr);
     }
 
+    // Dives come in date order, so the year of the dive before mostly holds.
+    int yearOf(qint64 julianDay) {
+        if (julianDay < yearStart_ || julianDay >= yearEnd_) {
+            year_ = QDate::fromJulianDay(julianDay).year();
+            yearStart_ = QDate(year_, 1, 1).toJulianDay();
+            yearEnd_ = QDate(year_ + 1, 1, 1).toJulianDay();
+        }
+        return year_;
+    }
+
     int detailCode(const Row& row, int field) const {
         return int(conditions_.layout().integer(row, field));
     }
@@ -179,8 +222,11 @@ private:
     DiveDetailRows conditions_;
     Fields f_;
     DiveStatistics stats_;
-    QSet<QString> locations_;
-    QSet<QString> countries_;
+    DistinctNames locations_;
+    DistinctNames countries_;
+    int year_ = 0;
+    qint64 yearStart_ = 0;
+    qint64 yearEnd_ = 0;  // the cached year covers [yearStart_, yearEnd_)
 };
 
 }  // namespace
