@@ -167,7 +167,7 @@ void Startup::connectMainWindow() {
     // The synchronisation dialog and the look-ups live above the main window, so they are
     // connected from here.
     QObject::connect(Frm_Principal->ui->Ac_Syncronize, &QAction::triggered, Frm_Principal, [] {
-        runRecordCommand(Frm_Principal, [] { runSynchronizeCommand(*Frm_Principal); });
+        runRecordCommand(Frm_Principal, [] { Ac_SyncronizeExecute(*Frm_Principal); });
     });
     new LookupCommands(*Frm_Principal);  // the window owns it
     connectReportCommands(*Frm_Principal);

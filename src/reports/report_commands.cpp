@@ -17,7 +17,7 @@ const QString kUnderConstruction = QStringLiteral("Este reporte se encuentra en 
 
 }  // namespace
 
-void runPrintCommand(TFrm_Principal& window) {
+void Ac_Print_DiveExecute(TFrm_Principal& window) {
     Dialogs::message(&window,
                      {QString(), kUnderConstruction, QMessageBox::Information, QMessageBox::Ok});
     if (!dm_rdp) {
@@ -40,8 +40,9 @@ void openStatistics(TFrm_Principal& window) {
 }
 
 void connectReportCommands(TFrm_Principal& window) {
-    QObject::connect(window.ui->Ac_Print_Dive, &QAction::triggered, &window,
-                     [&window] { runCommand(&window, [&window] { runPrintCommand(window); }); });
+    QObject::connect(window.ui->Ac_Print_Dive, &QAction::triggered, &window, [&window] {
+        runRecordCommand(&window, [&window] { Ac_Print_DiveExecute(window); });
+    });
     QObject::connect(window.ui->Reports1, &QAction::triggered, &window,
                      [&window] { runCommand(&window, [&window] { openStatistics(window); }); });
 }
