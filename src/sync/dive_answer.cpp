@@ -4,7 +4,7 @@
 #include "store/tdm_rdp.h"
 #include "sync/dive_index.h"
 #include "sync/dive_record.h"
-#include "sync/quiet_tables.h"
+#include "store/quiet_tables.h"
 #include "sync/sync_fields.h"
 
 namespace {
