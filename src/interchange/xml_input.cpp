@@ -1,5 +1,6 @@
 #include "interchange/xml_input.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QStringDecoder>
 #include <cmath>
@@ -24,12 +25,41 @@ bool declaresEncoding(const QByteArray& head) {
 bool isValidUtf8(QIODevice* device) {
     QStringDecoder decoder(QStringDecoder::Utf8);
     while (!device->atEnd()) {
-        (void)decoder.decode(device->read(kChunk));
+        const QString decoded = decoder.decode(device->read(kChunk));
         if (decoder.hasError()) {
             return false;
         }
     }
     return true;
+}
+
+// The line of the first byte that is no part of a UTF-8 sequence; 0 when there is none.
+qint64 firstBadUtf8Line(QIODevice* device) {
+    device->seek(0);
+    qint64 line = 1;
+    int pending = 0;  // continuation bytes still expected
+    while (!device->atEnd()) {
+        for (const char c : device->read(kChunk)) {
+            const auto byte = uchar(c);
+            if (pending > 0) {
+                if ((byte & 0xC0) != 0x80) {
+                    return line;
+                }
+                --pending;
+            } else if (byte >= 0xF0 && byte <= 0xF4) {
+                pending = 3;
+            } else if (byte >= 0xE0 && byte < 0xF0) {
+                pending = 2;
+            } else if (byte >= 0xC2 && byte < 0xE0) {
+                pending = 1;
+            } else if (byte >= 0x80) {
+                return line;
+            } else if (byte == '\n') {
+                ++line;
+            }
+        }
+    }
+    return pending > 0 ? line : 0;
 }
 
 // The file with a declaration that names ISO-8859-1, put on its first line so that the line
@@ -81,11 +111,24 @@ bool XmlInput::next() {
                     QStringLiteral("the file holds a document type declaration, which is not "
                                    "read."));
             case QXmlStreamReader::Invalid:
-                fail(xml_->errorString());
+                failInvalid();
             default:
                 break;
         }
     }
+}
+
+// The reader decodes ahead of what it parses, so a wrongly encoded byte is reported at a line
+// before its own; that line is looked up.
+void XmlInput::failInvalid() const {
+    const QString encodingError =
+        QCoreApplication::translate("QXmlStream", "Encountered incorrectly encoded content.");
+    if (device_ && xml_->errorString() == encodingError) {
+        if (const qint64 line = firstBadUtf8Line(device_)) {
+            throw AppError(QStringLiteral("Line %1: %2").arg(line).arg(encodingError));
+        }
+    }
+    fail(xml_->errorString());
 }
 
 void XmlInput::reportProgress() {

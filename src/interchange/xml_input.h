@@ -42,6 +42,7 @@ public:
 private:
     void chooseEncoding(QIODevice* device);
     void reportProgress();
+    [[noreturn]] void failInvalid() const;
 
     std::unique_ptr<QXmlStreamReader> xml_;
     QByteArray latin1Copy_;  // the whole file, read as ISO-8859-1
