@@ -678,6 +678,10 @@ private:
     // --- once the whole file is read
 
     void finish() {
+        computerLinked_ = std::any_of(dives_.cbegin(), dives_.cend(), [this](const PendingDive& d) {
+            return std::any_of(d.links.cbegin(), d.links.cend(),
+                               [this](const QString& ref) { return computers_.contains(ref); });
+        });
         file_.dives.reserve(dives_.size());
         for (PendingDive& pending : dives_) {
             resolveLinks(pending);
@@ -690,7 +694,6 @@ private:
     void resolveLinks(PendingDive& pending) {
         ExchangeDive& dive = pending.dive;
         bool hasSite = false;
-        bool hasComputer = false;
         for (const QString& ref : std::as_const(pending.links)) {
             if (sites_.contains(ref)) {
                 if (!hasSite) {
@@ -706,13 +709,13 @@ private:
                 dive.operatorName = divebases_.value(ref);
             } else if (computers_.contains(ref)) {
                 useComputer(dive, computers_.value(ref));
-                hasComputer = true;
             } else {
                 ++checks_.counts.leftOut;  // a link to nothing the file holds
             }
         }
-        // Several programs list the one dive computer of the owner without linking it.
-        if (!hasComputer && ownerComputers_.size() == 1) {
+        // Several programs list the one dive computer of the owner without linking any dive to
+        // it.
+        if (!computerLinked_ && ownerComputers_.size() == 1) {
             useComputer(dive, computers_.value(ownerComputers_.first()));
         }
     }
@@ -811,6 +814,7 @@ private:
     QHash<QString, QString> divebases_;
     QHash<QString, Computer> computers_;
     QStringList ownerComputers_;
+    bool computerLinked_ = false;  // some dive of the file names its computer
     QHash<QString, Mix> mixes_;
     std::vector<PendingDive> dives_;
 };
