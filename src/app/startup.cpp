@@ -7,10 +7,12 @@
 #include "app/tfrm_splash.h"
 #include "cache/tdm_local_data.h"
 #include "dictionary/tdm_idioma.h"
+#include "interchange/ui/interchange_commands.h"
 #include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
 #include "sync/ui/synchronize_command.h"
 #include "ui/forms/dialogs.h"
+#include "ui/main/guarded_command.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
 
@@ -130,7 +132,12 @@ void Startup::createGuardedModules() {
 void Startup::connectMainWindow() {
     Frm_Principal->openAbout = openModal<TFrm_License>;
     Frm_Principal->openEnvironmentOptions = openModal<TFrm_config>;
-    // The synchronisation dialog lives above the main window, so it is connected from here.
+    // The synchronisation, import and export windows live above the main window, so they are
+    // connected from here.
     QObject::connect(Frm_Principal->ui->Ac_Syncronize, &QAction::triggered, Frm_Principal,
                      [] { runSynchronizeCommand(*Frm_Principal); });
+    QObject::connect(Frm_Principal->ui->Import1, &QAction::triggered, Frm_Principal,
+                     [] { runCommand(Frm_Principal, [] { runImportCommand(*Frm_Principal); }); });
+    QObject::connect(Frm_Principal->ui->Export1, &QAction::triggered, Frm_Principal,
+                     [] { runCommand(Frm_Principal, [] { runExportCommand(*Frm_Principal); }); });
 }
