@@ -5,6 +5,9 @@
 #include "app/tfrm_config.h"
 #include "app/tfrm_license.h"
 #include "app/tfrm_splash.h"
+#include "interchange/log_import.h"
+#include "interchange/ui/tfrm_export.h"
+#include "interchange/ui/tfrm_import.h"
 #include "store/tdm_rdp.h"
 #include "sync/ui/tfrm_syncro.h"
 #include "test_support.h"
@@ -12,6 +15,8 @@
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
 #include "ui_tfrm_config.h"
+#include "ui_tfrm_export.h"
+#include "ui_tfrm_import.h"
 
 #include <QDir>
 #include <QScrollArea>
@@ -166,6 +171,52 @@ void renderEditor() {
     }
 }
 
+QString dataFile(const QString& name) {
+    return qEnvironmentVariable("NEREVA_SOURCE_DIR") + QStringLiteral("/tests/data/") + name;
+}
+
+// Dives of `file` added to the log (the first `count` of them, or all); the first one added.
+Table::Bookmark importDives(const QString& file, int count = -1) {
+    std::optional<LogFile> log = LogReader::read(dataFile(file));
+    return LogImport(*dm_rdp, std::move(*log), DiveFields::importUnits(1, 1, 1))
+        .apply(DuplicateChoice::Skip, [count](int done, int) { return count < 0 || done < count; })
+        .firstAdded;
+}
+
+// The DC Profile page over a dive imported from Subsurface's UDDF, at both first-run sizes.
+void renderProfile() {
+    dm_rdp->cds_dives->gotoBookmark(importDives(QStringLiteral("subsurface-export-3.2.0.uddf")));
+    Ui::TFrm_Principal* ui = Frm_Principal->ui;
+    ui->PageSimple->hide();
+    ui->PageAdvanced->show();
+    ui->PageAdvanced->setCurrentWidget(ui->ts_DcProfile);
+    const struct {
+        QSize window;
+        int leftPanel;
+    } sizes[] = {{{950, 600}, 300}, {{750, 500}, 200}};
+    for (const auto& size : sizes) {
+        Frm_Principal->resize(size.window);
+        Frm_Principal->setLeftPanelWidth(size.leftPanel);
+        save(Frm_Principal, QStringLiteral("dc-profile-imported-%1").arg(size.window.width()));
+    }
+    dm_rdp->cds_dives->first();
+}
+
+// The import window over a Subsurface log one of whose dives is already in the log.
+void renderImport() {
+    importDives(QStringLiteral("subsurface-v3.ssrf"), 1);
+    TFrmImport import(Frm_Principal);
+    import.readFile(dataFile(QStringLiteral("subsurface-v3.ssrf")));
+    save(&import, QStringLiteral("import-preview"));
+    import.form()->rb_merge->setChecked(true);
+    import.bt_importClick();
+    save(&import, QStringLiteral("import-summary"));
+    TFrmExport exporter(Frm_Principal, 0);
+    exporter.form()->rb_selected->setChecked(true);
+    exporter.form()->lv_dives->selectRow(1);
+    save(&exporter, QStringLiteral("export"));
+}
+
 void renderOptions() {
     TFrm_config options(Frm_Principal);
     QTabWidget* pages = options.form()->PageControl1;
@@ -204,6 +255,8 @@ int main(int argc, char** argv) {
     renderOptions();
     TFrm_Syncro syncro(Frm_Principal);
     save(&syncro, QStringLiteral("synchronize"));
+    renderProfile();
+    renderImport();
     Frm_Principal->close();
     return 0;
 }

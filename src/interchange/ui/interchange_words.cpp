@@ -5,6 +5,7 @@
 #include "store/tdm_rdp.h"
 #include "ui/forms/dialogs.h"
 
+#include <QRadioButton>
 #include <QStringList>
 
 namespace InterchangeWords {
@@ -50,6 +51,21 @@ QString summaryText(const ImportSummary& summary) {
         }
     }
     return lines.join(u'\n');
+}
+
+void translateRadioButtons(QWidget* form) {
+    for (QRadioButton* button : form->findChildren<QRadioButton*>()) {
+        const QString caption = button->text();
+        if (caption.startsWith(u'<') && caption.endsWith(u'>')) {
+            button->setText(word(caption.mid(1, caption.size() - 2)));
+        }
+    }
+}
+
+void keepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
 }
 
 QString chooseFile(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,

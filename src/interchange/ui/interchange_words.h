@@ -19,6 +19,13 @@ QString foundText(const LogFile& file, int duplicates);
 // adjusted or left out.
 QString summaryText(const ImportSummary& summary);
 
+// The window's radio buttons whose caption is a "<key>" (the window translation leaves radio
+// buttons as they are).
+void translateRadioButtons(QWidget* form);
+
+// A progress bar shown only while work runs keeps its place meanwhile.
+void keepPlaceWhenHidden(QWidget* widget);
+
 // Asks for a file in a file window shown through Dialogs::execModal; empty when cancelled.
 QString chooseFile(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
                    const QString& filter, const QString& suffix = {});

@@ -13,12 +13,14 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 
 using InterchangeWords::word;
 
 namespace {
 
 constexpr int kPumpEveryMs = 50;
+constexpr int kTitlePadding = 16;
 const QString kDiveKey = QStringLiteral("id_local_dive");
 
 QString ownerName() {
@@ -27,6 +29,24 @@ QString ownerName() {
                                                          : QString();
 }
 
+// The dive list's columns with translated titles and start times to the minute.
+class DiveListTitles : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        static const char* const kKeys[] = {"date", "time_start", "location", "site"};
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < 4) {
+            return word(QString::fromLatin1(kKeys[section]));
+        }
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        const QVariant value = QIdentityProxyModel::data(index, role);
+        return index.column() == 1 && role == Qt::DisplayRole ? value.toString().left(5) : value;
+    }
+};
+
 }  // namespace
 
 TFrmExport::TFrmExport(QWidget* owner, int currentDive)
@@ -34,13 +54,15 @@ TFrmExport::TFrmExport(QWidget* owner, int currentDive)
       ui(std::make_unique<Ui::TFrmExport>()),
       dives_(new DataSource(dm_rdp->cds_dives, this)),
       model_(new DbGridModel({{QStringLiteral("Date"), 80, Qt::AlignRight | Qt::AlignVCenter},
-                              {QStringLiteral("Time_Start"), 70},
+                              {QStringLiteral("Time_Start"), 60},
                               {QStringLiteral("Location"), 200},
                               {QStringLiteral("Site"), 140}},
                              this)) {
     ui->setupUi(this);
     model_->setDataSource(dives_);
-    ui->lv_dives->setModel(model_);
+    auto* titles = new DiveListTitles(this);
+    titles->setSourceModel(model_);
+    ui->lv_dives->setModel(titles);
     connect(ui->rb_selected, &QRadioButton::toggled, ui->lv_dives, &QWidget::setEnabled);
     connect(ui->bt_export, &QPushButton::clicked, this, &TFrmExport::bt_exportClick);
     connect(ui->bt_close, &QPushButton::clicked, this, &TFrmExport::bt_closeClick);
@@ -51,9 +73,15 @@ TFrmExport::~TFrmExport() = default;
 
 void TFrmExport::FormCreate(int currentDive) {
     AssingLenguage(this);
+    InterchangeWords::translateRadioButtons(this);
+    InterchangeWords::keepPlaceWhenHidden(ui->pb_progress);
+    ui->pb_progress->hide();
     QHeaderView* header = ui->lv_dives->horizontalHeader();
     for (int column = 0; column < model_->columns().size(); ++column) {
-        header->resizeSection(column, model_->columns()[column].width);
+        const int title = header->fontMetrics().horizontalAdvance(
+            ui->lv_dives->model()->headerData(column, Qt::Horizontal).toString());
+        header->resizeSection(column,
+                              std::max(model_->columns()[column].width, title + kTitlePadding));
     }
     QHeaderView* rows = ui->lv_dives->verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
@@ -63,7 +91,7 @@ void TFrmExport::FormCreate(int currentDive) {
     for (int row = 0; row < dives->recordCount(); ++row) {
         if (dives->valueAt(row, idField).toInt() == currentDive) {
             ui->lv_dives->selectRow(row);
-            ui->lv_dives->scrollTo(model_->index(row, 0));
+            ui->lv_dives->scrollTo(ui->lv_dives->model()->index(row, 0));
             break;
         }
     }
@@ -88,6 +116,8 @@ bool TFrmExport::exportTo(const QString& path) {
     stopAsked_ = false;
     sinceEvents_.start();
     ui->bt_export->setEnabled(false);
+    ui->pb_progress->setValue(0);
+    ui->pb_progress->show();
     QApplication::setOverrideCursor(Qt::BusyCursor);
     const WriteProgress progress = [this](int done, int total) {
         if (sinceEvents_.elapsed() >= kPumpEveryMs) {
@@ -109,6 +139,7 @@ bool TFrmExport::exportTo(const QString& path) {
         Dialogs::showError(this, error.message());
     }
     QApplication::restoreOverrideCursor();
+    ui->pb_progress->hide();
     working_ = false;
     ui->bt_export->setEnabled(true);
     written_ = finished ? log.count() : 0;

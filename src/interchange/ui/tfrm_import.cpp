@@ -35,7 +35,11 @@ enum Column {
 
 const char* const kColumnKeys[] = {"date",      "time_start",  "location", "site",
                                    "max_depth", "bottom_time", "samples",  "status"};
-constexpr int kColumnWidths[] = {78, 64, 170, 120, 74, 70, 60, 90};
+// The widest text each fixed column shows besides its title.
+const char* const kWidestTexts[] = {"12/28/2024", "00:00", "",      "",
+                                    "1000.0 ft",  "00:00", "99999", ""};
+constexpr int kSiteWidth = 120;
+constexpr int kCellPadding = 14;
 
 DiveFields::DiveUnits importUnits() {
     return dm_const ? DiveFields::importUnits(dm_const->Unit_Dist, dm_const->Unit_Temp,
@@ -133,14 +137,30 @@ TFrmImport::~TFrmImport() = default;
 
 void TFrmImport::FormCreate() {
     AssingLenguage(this);
+    InterchangeWords::translateRadioButtons(this);
+    // Every column but the location fits its title and its widest text; the location takes
+    // what is left.
     QHeaderView* header = ui->lv_preview->horizontalHeader();
+    const QFontMetrics metrics = ui->lv_preview->fontMetrics();
+    header->setStretchLastSection(false);
     for (int column = 0; column < ColumnCount; ++column) {
-        header->resizeSection(column, kColumnWidths[column]);
+        const int title = header->fontMetrics().horizontalAdvance(
+            model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+        const int widest =
+            column == StatusColumn
+                ? std::max(metrics.horizontalAdvance(word(QStringLiteral("new_dive"))),
+                           metrics.horizontalAdvance(word(QStringLiteral("in_log"))))
+                : metrics.horizontalAdvance(QLatin1String(kWidestTexts[column]));
+        header->resizeSection(column, std::max(title, widest) + kCellPadding);
     }
+    header->resizeSection(SiteColumn, kSiteWidth);
+    header->setSectionResizeMode(LocationColumn, QHeaderView::Stretch);
     QHeaderView* rows = ui->lv_preview->verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(ui->lv_preview->fontMetrics().height() + 6);
     ui->gb_duplicates->setEnabled(false);
+    InterchangeWords::keepPlaceWhenHidden(ui->pb_progress);
+    ui->pb_progress->hide();
 }
 
 void TFrmImport::bt_fileClick() {
@@ -153,9 +173,9 @@ void TFrmImport::bt_fileClick() {
 }
 
 bool TFrmImport::readFile(const QString& path) {
+    model_->show(nullptr, Units::kMetric);
     import_.reset();
     summary_.reset();
-    model_->show(nullptr, Units::kMetric);
     ui->ed_file->setText(path);
     ui->lb_summary->clear();
     ui->lb_found->setText(word(QStringLiteral("txt_reading_file")));
@@ -182,14 +202,13 @@ bool TFrmImport::readFile(const QString& path) {
     import_ = std::make_unique<LogImport>(*dm_rdp, std::move(*file), units);
     model_->show(import_.get(), units.distance);
     ui->lb_found->setText(InterchangeWords::foundText(import_->file(), import_->duplicateCount()));
-    ui->pb_progress->setValue(kProgressSteps);
     ui->gb_duplicates->setEnabled(import_->duplicateCount() > 0);
     ui->bt_import->setEnabled(!import_->file().dives.empty());
     return true;
 }
 
 void TFrmImport::bt_importClick() {
-    if (!import_) {
+    if (!pending()) {
         return;
     }
     const DuplicateChoice choice =
@@ -206,8 +225,6 @@ void TFrmImport::bt_importClick() {
         afterChange(summary_->firstAdded);
     }
     setWorking(false);
-    import_.reset();
-    ui->pb_progress->setValue(kProgressSteps);
     ui->lb_summary->setText(InterchangeWords::summaryText(*summary_));
     ui->bt_import->setEnabled(false);
     ui->gb_duplicates->setEnabled(false);
@@ -236,6 +253,7 @@ void TFrmImport::setWorking(bool working) {
     ui->bt_file->setEnabled(!working);
     ui->bt_import->setEnabled(false);
     ui->bt_close->setText(word(working ? QStringLiteral("cancel") : QStringLiteral("close")));
+    ui->pb_progress->setVisible(working);
     if (working) {
         ui->pb_progress->setValue(0);
         sinceEvents_.start();

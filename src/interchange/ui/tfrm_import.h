@@ -35,7 +35,7 @@ public:
     // fault (also in an error box), and a stopped reading shows nothing. False then.
     bool readFile(const QString& path);
     // The file read and not yet imported.
-    const LogImport* pending() const { return import_.get(); }
+    const LogImport* pending() const { return summary_ ? nullptr : import_.get(); }
     const std::optional<ImportSummary>& summary() const { return summary_; }
 
     void bt_fileClick();
@@ -51,7 +51,7 @@ private:
 
     std::unique_ptr<Ui::TFrmImport> ui;
     ImportPreviewModel* model_;
-    std::unique_ptr<LogImport> import_;
+    std::unique_ptr<LogImport> import_;  // the file read; shown also after its import
     std::optional<ImportSummary> summary_;
     bool working_ = false;
     bool stopAsked_ = false;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kLeftMargin = 48;
 constexpr int kTopMargin = 24;
-constexpr int kRightMargin = 16;
+constexpr int kRightMargin = 40;  // room for the time unit after the last minute
 constexpr int kBottomMargin = 26;
 constexpr int kImperial = 2;
 const QColor kLine(24, 86, 160);
@@ -179,15 +179,15 @@ void DiveProfileView::paintProfile(QPainter& painter) {
     }
     painter.drawText(QRectF(0, 4, kLeftMargin - 6, metrics.height()), Qt::AlignRight | Qt::AlignTop,
                      depthUnit());
-    painter.drawText(
-        QRectF(plot.right() - 60, plot.bottom() + 4, 60 + kRightMargin - 2, metrics.height()),
-        Qt::AlignRight | Qt::AlignTop, QStringLiteral("min"));
+    const QString lastMinuteText = number(scale.minutes);
+    painter.drawText(QRectF(plot.right() + metrics.horizontalAdvance(lastMinuteText) / 2.0 + 4,
+                            plot.bottom() + 4, kRightMargin, metrics.height()),
+                     Qt::AlignLeft | Qt::AlignTop, QStringLiteral("min"));
 
     // The water above the profile, then its line.
-    QPainterPath line;
+    QPainterPath line(scale.at(points_.first().time / 60.0, points_.first().depth));
     for (const Point& point : points_) {
-        const QPointF at = scale.at(point.time / 60.0, point.depth);
-        line.isEmpty() ? line.moveTo(at) : line.lineTo(at);
+        line.lineTo(scale.at(point.time / 60.0, point.depth));
     }
     QPainterPath water = line;
     water.lineTo(scale.at(points_.last().time / 60.0, 0));
