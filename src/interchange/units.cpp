@@ -1,6 +1,5 @@
 #include "interchange/units.h"
 
-#include <QString>
 #include <cmath>
 
 namespace Units {
@@ -30,11 +29,15 @@ double factor(Kind kind, bool imperial) {
 
 }  // namespace
 
+// Rounding in arithmetic rather than through text: a value rounded once rounds to itself, and
+// a value converted away and back lands within far less than a unit of its tenth digit, so it
+// rounds back to the same number.
 double tidy(double value) {
     if (!std::isfinite(value) || value == 0) {
         return value;
     }
-    return QString::number(value, 'g', 10).toDouble();
+    const double scale = std::pow(10.0, 9 - std::floor(std::log10(std::abs(value))));
+    return std::round(value * scale) / scale;
 }
 
 double fromSi(Kind kind, int unit, double si) {
