@@ -132,8 +132,10 @@ ImportSummary LogImport::apply(DuplicateChoice choice,
             const ExchangeDive& dive = file_.dives[i];
             importDive(dive, keyOf(dive.date, dive.start), choice, summary);
         }
+        // Lowered before the held notifications go out, so that the windows' change handlers
+        // act on them.
+        tables_.setBusy(wasBusy);
     }
-    tables_.setBusy(wasBusy);
     return summary;
 }
 

@@ -12,21 +12,6 @@ namespace {
 
 const QString kDiveKey = QStringLiteral("id_local_dive");
 
-QString textOf(const QVariant& value) {
-    switch (value.typeId()) {
-        case QMetaType::Double:
-            return RegionalFormats::formatFloat(value.toDouble());
-        case QMetaType::QDate:
-            return RegionalFormats::formatDate(value.toDate());
-        case QMetaType::QTime:
-            return RegionalFormats::formatTime(value.toTime());
-        case QMetaType::QDateTime:
-            return RegionalFormats::formatDateTime(value.toDateTime());
-        default:
-            return value.toString();
-    }
-}
-
 }  // namespace
 
 // A detail table's rows, kept in the order of their dive key.
@@ -134,7 +119,7 @@ QStringList LogSnapshot::fieldTexts(int index) const {
     const RecordLayout& dives = *dives_->layout;
     const Row& row = dives_->rows[rows_[index]];
     for (int field = 0; field < dives.count(); ++field) {
-        texts << textOf(dives.value(row, field));
+        texts << RegionalFormats::formatValue(dives.value(row, field));
     }
     const int id = diveId(index);
     for (const Detail* detail : {conditions_.get(), equipment_.get()}) {
@@ -142,7 +127,8 @@ QStringList LogSnapshot::fieldTexts(int index) const {
         const auto [first, last] = detail->range(id);
         for (int field = 0; field < layout.count(); ++field) {
             if (field != detail->keyField) {
-                texts << (first < last ? textOf(layout.value(detail->data->rows[first], field))
+                texts << (first < last ? RegionalFormats::formatValue(
+                                             layout.value(detail->data->rows[first], field))
                                        : QString());
             }
         }

@@ -145,15 +145,18 @@ void saveScrolled(QScrollArea* page, const QString& name) {
     }
 }
 
+// The main window's first-run sizes (an 1,024 and an 800 pixel wide screen).
+struct FirstRunSize {
+    QSize window;
+    int leftPanel;
+};
+const FirstRunSize kFirstRunSizes[] = {{{950, 600}, 300}, {{750, 500}, 200}};
+
 // The editor at the first-run sizes: every advanced page, then the simple page.
 void renderEditor() {
     fillFirstDive();
     Ui::TFrm_Principal* ui = Frm_Principal->ui;
-    const struct {
-        QSize window;
-        int leftPanel;
-    } sizes[] = {{{950, 600}, 300}, {{750, 500}, 200}};
-    for (const auto& size : sizes) {
+    for (const FirstRunSize& size : kFirstRunSizes) {
         Frm_Principal->resize(size.window);
         Frm_Principal->setLeftPanelWidth(size.leftPanel);
         const QString suffix = QStringLiteral("-%1").arg(size.window.width());
@@ -190,11 +193,7 @@ void renderProfile() {
     ui->PageSimple->hide();
     ui->PageAdvanced->show();
     ui->PageAdvanced->setCurrentWidget(ui->ts_DcProfile);
-    const struct {
-        QSize window;
-        int leftPanel;
-    } sizes[] = {{{950, 600}, 300}, {{750, 500}, 200}};
-    for (const auto& size : sizes) {
+    for (const FirstRunSize& size : kFirstRunSizes) {
         Frm_Principal->resize(size.window);
         Frm_Principal->setLeftPanelWidth(size.leftPanel);
         save(Frm_Principal, QStringLiteral("dc-profile-imported-%1").arg(size.window.width()));
