@@ -7,6 +7,7 @@
 #include "app/tfrm_splash.h"
 #include "cache/tdm_local_data.h"
 #include "dictionary/tdm_idioma.h"
+#include "interchange/ui/interchange_commands.h"
 #include "net/tdm_comm.h"
 #include "reports/report_commands.h"
 #include "store/tdm_rdp.h"
@@ -172,4 +173,10 @@ void Startup::connectMainWindow() {
     new LookupCommands(*Frm_Principal);  // the window owns it
     connectReportCommands(*Frm_Principal);
     connectToolCommands(*Frm_Principal);
+    QObject::connect(Frm_Principal->ui->Import1, &QAction::triggered, Frm_Principal, [] {
+        runRecordCommand(Frm_Principal, [] { runImportCommand(*Frm_Principal); });
+    });
+    QObject::connect(Frm_Principal->ui->Export1, &QAction::triggered, Frm_Principal, [] {
+        runRecordCommand(Frm_Principal, [] { runExportCommand(*Frm_Principal); });
+    });
 }

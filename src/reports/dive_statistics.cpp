@@ -1,5 +1,6 @@
 #include "reports/dive_statistics.h"
 
+#include "app/settings/regional_formats.h"
 #include "reports/value_texts.h"
 #include "store/dive_detail_rows.h"
 #include "store/table.h"
@@ -99,7 +100,7 @@ private:
 // The number and unit word of a field as logged.
 QString withUnit(const QVariant& value, int unitCode, const ValueDomain& units) {
     const QString unit = ValueTexts::shownText(units, unitCode);
-    const QString number = Table::formatValue(value);
+    const QString number = RegionalFormats::formatValue(value);
     return unit.isEmpty() ? number : number + QLatin1Char(' ') + unit;
 }
 

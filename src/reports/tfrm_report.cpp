@@ -235,7 +235,7 @@ void TFrmReport::fillFields(DivePage::Texts& texts, int row) const {
         QString& text = texts[field.slot];
         switch (field.form) {
             case Form::Plain:
-                text = Table::formatValue(value);
+                text = RegionalFormats::formatValue(value);
                 break;
             case Form::Date:
                 text = value.toDate().toString(QStringLiteral("dd/MM/yyyy"));

@@ -4,8 +4,8 @@
 #include "store/tdm_rdp.h"
 #include "sync/dive_index.h"
 #include "sync/dive_record.h"
+#include "store/quiet_tables.h"
 #include "sync/field_fit.h"
-#include "sync/quiet_tables.h"
 #include "sync/sync_fields.h"
 
 namespace {

@@ -6,6 +6,9 @@
 #include "app/tfrm_config.h"
 #include "app/tfrm_license.h"
 #include "app/tfrm_splash.h"
+#include "interchange/log_import.h"
+#include "interchange/ui/tfrm_export.h"
+#include "interchange/ui/tfrm_import.h"
 #include "render_lookups.h"
 #include "reports/tfrm_report.h"
 #include "reports/tfrm_report_preview.h"
@@ -24,6 +27,8 @@
 #include "ui/main/tfrm_principal_controls.h"
 #include "ui/main/tfrm_stops.h"
 #include "ui_tfrm_config.h"
+#include "ui_tfrm_export.h"
+#include "ui_tfrm_import.h"
 #include "ui_tfrm_stats.h"
 
 #include <QDir>
@@ -205,14 +210,18 @@ void saveEditorPages(const QString& prefix, const QString& suffix) {
     ui->PageAdvanced->setCurrentIndex(0);
 }
 
+// The main window's first-run sizes (an 1,024 and an 800 pixel wide screen).
+struct FirstRunSize {
+    QSize window;
+    int leftPanel;
+};
+const FirstRunSize kFirstRunSizes[] = {{{950, 600}, 300}, {{750, 500}, 200}};
+
 // The editor at the first-run sizes, then the locked and the certified dive at the larger one,
 // where the read-only look can be checked on every page.
 void renderEditor() {
-    const struct {
-        QSize window;
-        int leftPanel;
-    } sizes[] = {{{950, 600}, 300}, {{750, 500}, 200}};
-    for (const auto& size : sizes) {
+    const auto& sizes = kFirstRunSizes;
+    for (const FirstRunSize& size : sizes) {
         Frm_Principal->resize(size.window);
         Frm_Principal->setLeftPanelWidth(size.leftPanel);
         saveEditorPages(QStringLiteral("editor-"), QStringLiteral("-%1").arg(size.window.width()));
@@ -327,6 +336,48 @@ void renderUpdate() {
     }
 }
 
+QString dataFile(const QString& name) {
+    return qEnvironmentVariable("NEREVA_SOURCE_DIR") + QStringLiteral("/tests/data/") + name;
+}
+
+// Dives of `file` added to the log (the first `count` of them, or all); the first one added.
+Table::Bookmark importDives(const QString& file, int count = -1) {
+    std::optional<LogFile> log = LogReader::read(dataFile(file));
+    return LogImport(*dm_rdp, std::move(*log), DiveFields::importUnits(1, 1, 1))
+        .apply(DuplicateChoice::Skip, [count](int done, int) { return count < 0 || done < count; })
+        .firstAdded;
+}
+
+// The DC Profile page over a dive imported from Subsurface's UDDF, at both first-run sizes.
+void renderProfile() {
+    dm_rdp->cds_dives->gotoBookmark(importDives(QStringLiteral("subsurface-export-3.2.0.uddf")));
+    Ui::TFrm_Principal* ui = Frm_Principal->ui;
+    ui->PageSimple->hide();
+    ui->PageAdvanced->show();
+    ui->PageAdvanced->setCurrentWidget(ui->ts_DcProfile);
+    for (const FirstRunSize& size : kFirstRunSizes) {
+        Frm_Principal->resize(size.window);
+        Frm_Principal->setLeftPanelWidth(size.leftPanel);
+        save(Frm_Principal, QStringLiteral("dc-profile-imported-%1").arg(size.window.width()));
+    }
+    dm_rdp->cds_dives->first();
+}
+
+// The import window over a Subsurface log one of whose dives is already in the log.
+void renderImport() {
+    importDives(QStringLiteral("subsurface-v3.ssrf"), 1);
+    TFrmImport import(Frm_Principal);
+    import.readFile(dataFile(QStringLiteral("subsurface-v3.ssrf")));
+    save(&import, QStringLiteral("import-preview"));
+    import.form()->rb_merge->setChecked(true);
+    import.bt_importClick();
+    save(&import, QStringLiteral("import-summary"));
+    TFrmExport exporter(Frm_Principal, 0);
+    exporter.form()->rb_selected->setChecked(true);
+    exporter.form()->lv_dives->selectRow(1);
+    save(&exporter, QStringLiteral("export"));
+}
+
 void renderOptions() {
     TFrm_config options(Frm_Principal);
     QTabWidget* pages = options.form()->PageControl1;
@@ -373,6 +424,8 @@ int main(int argc, char** argv) {
     renderStatistics();
     renderUnitsTool();
     renderUpdate();
+    renderProfile();
+    renderImport();
     Frm_Principal->close();
     return 0;
 }
