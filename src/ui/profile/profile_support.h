@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class Table;
+
+// Small pieces the profile windows share.
+namespace ProfileSupport {
+
+// The dictionary's text for `key`; the key itself while no dictionary module exists.
+QString word(const QString& key);
+// The table is being edited or holds an unposted new row.
+bool editing(const Table* table);
+
+// The hourglass for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace ProfileSupport
