@@ -13,6 +13,7 @@
 #include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
+#include "ui/profile/profile_commands.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -130,7 +131,9 @@ void Startup::createGuardedModules() {
 void Startup::connectMainWindow() {
     Frm_Principal->openAbout = openModal<TFrm_License>;
     Frm_Principal->openEnvironmentOptions = openModal<TFrm_config>;
-    // The synchronisation dialog lives above the main window, so it is connected from here.
+    // The synchronisation and member windows live above the main window, so they are connected
+    // from here.
     QObject::connect(Frm_Principal->ui->Ac_Syncronize, &QAction::triggered, Frm_Principal,
                      [] { runSynchronizeCommand(*Frm_Principal); });
+    connectProfileCommands(*Frm_Principal);
 }

@@ -191,6 +191,14 @@ void TFrm_Principal::connectHandlers() {
             [this] { runCommand(this, [this] { UnitsConvertTool1Click(); }); });
     connect(INetDetector1, &TINetDetect::OnChanged, this,
             [this] { runCommand(this, [this] { INetDetector1Changed(); }); });
+    // A user name entered or registered shows at once, with the commands it enables.
+    if (Table* member = tableOf(&Tdm_rdp::cds_info)) {
+        connect(member, &Table::dataChanged, this, [this](const QString& field) {
+            if (field.isEmpty()) {
+                showConnectionState();
+            }
+        });
+    }
     connect(ui->Splitter1, &QSplitter::splitterMoved, this,
             [this] { leftPanelWidth_ = ui->Splitter1->sizes().value(0); });
     connect(ui->Splitter3, &QSplitter::splitterMoved, this,
@@ -318,6 +326,10 @@ void TFrm_Principal::postPendingEdits() {
 void TFrm_Principal::INetDetector1Changed() {
     INetDetector1->setDispatchInterval(kPollInterval);
     INetDetector1->DialUp = dialupConnection(INetDetector1->DialUp);
+    showConnectionState();
+}
+
+void TFrm_Principal::showConnectionState() {
     const ConnectionView view = connectionView(INetDetector1->Online(), memberUserName());
     setStatus(1, view.connectionText);
     for (QAction* command :
