@@ -23,6 +23,7 @@ const QString kOperator = QStringLiteral("operator");
 const QString kIdOperator = QStringLiteral("id_operator");
 const QString kCertifyBy = QStringLiteral("certify_by");
 constexpr int kSheetIconSize = 48;
+constexpr QSize kDesignSize(449, 243);
 
 const QStringList kCategoryItems = {QStringLiteral("<Certification>"),
                                     QStringLiteral("<Speciality>"), QStringLiteral("<Seminar>"),
@@ -87,8 +88,6 @@ void TFrmCertificate::connectHandlers() {
 
 void TFrmCertificate::FormCreate() {
     AssingLenguage(this);
-    // The sheet and the edit group share one place: room for the larger of the two.
-    setFixedSize(sizeHint().expandedTo(size()));
     if (!row()->isNull(kDate)) {
         ui->info_dtp_expdate->setDate(row()->value(kDate).toDate());
     }
@@ -111,6 +110,12 @@ void TFrmCertificate::showSheet() {
     ui->lb_sheet_organization->setText(r->asString(kOperator));
     ui->lb_sheet_instructor->setText(r->asString(QStringLiteral("instructor")));
     ui->lb_sheet_inst_cert_no->setText(r->asString(QStringLiteral("inst_cert_no")));
+    fitWindow();
+}
+
+// The sheet and the edit group share one place; the window fits the one shown.
+void TFrmCertificate::fitWindow() {
+    setFixedSize(layout()->sizeHint().expandedTo(kDesignSize));
 }
 
 void TFrmCertificate::showEditGroup() {
@@ -119,6 +124,7 @@ void TFrmCertificate::showEditGroup() {
     ui->info_db_site->setReadOnlyState(row()->asInteger(kIdOperator) > 0);
     ui->info_agency->setChoices(ReferenceLists::agencies(referenceRoot()));
     info_agencyChange();
+    fitWindow();
 }
 
 // The level list follows the agency as it is typed or picked; the stored level stays.

@@ -39,6 +39,7 @@ private:
     void connectHandlers();
     void showSheet();
     void showEditGroup();
+    void fitWindow();
     Table* row() const;
 
     std::unique_ptr<Ui::TFrmCertificate> ui;

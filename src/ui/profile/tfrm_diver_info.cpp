@@ -124,11 +124,7 @@ void TFrm_Diver_info::FormCreate() {
     AssingLenguage(this);
     ui->Image1->setPixmap(ProfileIcons::contactCard().pixmap(kContactPictureSize));
     ui->Image2->setPixmap(ProfileIcons::member().pixmap(kMemberIconSize));
-    QHeaderView* header = ui->lv_cert->header();
-    header->setSectionsClickable(false);
-    for (int column = DateColumn; column <= OrganizationColumn; ++column) {
-        header->resizeSection(column, kColumnWidths[column]);
-    }
+    ui->lv_cert->header()->setSectionsClickable(false);
     ui->PageControl2->setCurrentWidget(ui->ts_member);
     ui->PageControl1->setCurrentWidget(ui->ts_general);
     ui->info_country->setChoices(ReferenceLists::countries(referenceRoot()));
@@ -159,6 +155,16 @@ void TFrm_Diver_info::LoadCertificateList() {
         item->setText(AgencyColumn, rows->asString(QStringLiteral("agency")));
         item->setText(OrganizationColumn, rows->asString(QStringLiteral("operator")));
         item->setData(DateColumn, kBookmarkRole, QVariant::fromValue(rows->bookmark()));
+    }
+    fitColumns();
+}
+
+// The design widths, or what the texts need in a larger font.
+void TFrm_Diver_info::fitColumns() {
+    for (int column = DateColumn; column <= OrganizationColumn; ++column) {
+        ui->lv_cert->resizeColumnToContents(column);
+        ui->lv_cert->setColumnWidth(column,
+                                    qMax(kColumnWidths[column], ui->lv_cert->columnWidth(column)));
     }
 }
 

@@ -44,6 +44,7 @@ private:
     void connectHandlers();
     void bindFields();
     void LoadCertificateList();
+    void fitColumns();
     // Shows the certificate editor modally on the current certificate row.
     int showCertificateEditor();
     Table* member() const;
