@@ -66,3 +66,16 @@ inline void typeInto(QWidget* control, const QString& keys) {
     control->setFocus();
     QTest::keyClicks(control, keys);
 }
+
+// The widgets among `names` in the order Tab visits them, starting from the first.
+inline QStringList tabOrder(QWidget* window, const QStringList& names) {
+    QStringList visited;
+    QWidget* at = window->findChild<QWidget*>(names.first());
+    for (int steps = 0; at && steps < 500 && visited.size() < names.size(); ++steps) {
+        if (names.contains(at->objectName()) && !visited.contains(at->objectName())) {
+            visited << at->objectName();
+        }
+        at = at->nextInFocusChain();
+    }
+    return visited;
+}

@@ -43,19 +43,6 @@ void select(TFrm_Diver_info& dialog, int row) {
     dialog.form()->lv_cert->setCurrentItem(dialog.form()->lv_cert->topLevelItem(row));
 }
 
-// The widgets among `names` in the order Tab visits them, starting from the first.
-QStringList tabOrder(QWidget* window, const QStringList& names) {
-    QStringList visited;
-    QWidget* at = window->findChild<QWidget*>(names.first());
-    for (int steps = 0; at && steps < 500 && visited.size() < names.size(); ++steps) {
-        if (names.contains(at->objectName()) && !visited.contains(at->objectName())) {
-            visited << at->objectName();
-        }
-        at = at->nextInFocusChain();
-    }
-    return visited;
-}
-
 struct InfoFixture : ProfileFixture {
     QAction registerMember{QStringLiteral("register")};
 
