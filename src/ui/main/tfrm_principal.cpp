@@ -195,7 +195,7 @@ void TFrm_Principal::connectHandlers() {
     if (Table* member = tableOf(&Tdm_rdp::cds_info)) {
         connect(member, &Table::dataChanged, this, [this](const QString& field) {
             if (field.isEmpty()) {
-                showConnectionState();
+                showMemberState();
             }
         });
     }
@@ -326,16 +326,17 @@ void TFrm_Principal::postPendingEdits() {
 void TFrm_Principal::INetDetector1Changed() {
     INetDetector1->setDispatchInterval(kPollInterval);
     INetDetector1->DialUp = dialupConnection(INetDetector1->DialUp);
-    showConnectionState();
-}
-
-void TFrm_Principal::showConnectionState() {
     const ConnectionView view = connectionView(INetDetector1->Online(), memberUserName());
     setStatus(1, view.connectionText);
     for (QAction* command :
          {ui->Ac_Syncronize, ui->Ac_Register_Member, ui->Checkforupdates1, ui->help2}) {
         command->setEnabled(view.onlineCommands);
     }
+    showMemberState();
+}
+
+void TFrm_Principal::showMemberState() {
+    const ConnectionView view = connectionView(INetDetector1->Online(), memberUserName());
     setStatus(2, view.memberText);
     ui->Ac_ViewDiverProfile->setEnabled(view.memberCommands);
     ui->Ac_Invite_User->setEnabled(view.memberCommands);
