@@ -1,5 +1,6 @@
 #include "ui/profile/school_choice.h"
 
-ChosenOrganization chooseSchool(QWidget*, int, const QString&) {
-    return {};
+// The operator and school selection is not part of this program yet: no school is chosen.
+bool chooseSchool(QWidget*, int&, QString&) {
+    return false;
 }

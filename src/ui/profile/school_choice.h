@@ -4,12 +4,8 @@
 
 class QWidget;
 
-// An organisation of the directory: its number and name.
-struct ChosenOrganization {
-    int id = 0;
-    QString name;  // empty when nothing was chosen
-};
-
-// Lets the diver pick the school that issued a certificate from the cached directory, starting
-// from the one the certificate names; an empty name means no choice was made.
-ChosenOrganization chooseSchool(QWidget* owner, int id, const QString& name);
+// The one place the certificate editor reaches the directory of organisations: lets the diver
+// pick the school that issued a certificate, starting from the one the certificate names
+// (`id`, `name`). True, with `id` and `name` set to the school chosen, when one was chosen;
+// false, with both unchanged, otherwise.
+bool chooseSchool(QWidget* owner, int& id, QString& name);

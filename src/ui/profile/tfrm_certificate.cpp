@@ -140,14 +140,14 @@ void TFrmCertificate::info_dtp_expdateChange() {
 }
 
 void TFrmCertificate::bt_chk_opClick() {
-    const ChosenOrganization chosen =
-        chooseSchool(this, row()->asInteger(kIdOperator), row()->asString(kOperator));
-    if (chosen.name.isEmpty()) {
+    int id = row()->asInteger(kIdOperator);
+    QString name = row()->asString(kOperator);
+    if (!chooseSchool(this, id, name) || name.isEmpty()) {
         return;
     }
     row()->edit();
-    row()->setValue(kIdOperator, chosen.id);
-    row()->setValue(kOperator, chosen.name);
+    row()->setValue(kIdOperator, id);
+    row()->setValue(kOperator, name);
     ui->info_db_site->setReadOnlyState(true);
 }
 
