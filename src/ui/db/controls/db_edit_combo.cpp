@@ -13,7 +13,6 @@ DbEditCombo::DbEditCombo(QWidget* parent) : QComboBox(parent), DataAware(this) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     connect(lineEdit(), &QLineEdit::textEdited, context(), [this] { storeShown(); });
-    connect(lineEdit(), &QLineEdit::editingFinished, context(), [this] { storeShown(); });
     connect(this, &QComboBox::activated, context(), [this] { storeShown(); });
     // The list picks its first item when it is filled or loses the shown one: show the record.
     connect(model(), &QAbstractItemModel::rowsInserted, context(), [this] { showField(); });
