@@ -11,6 +11,7 @@
 #include "store/tdm_rdp.h"
 #include "sync/ui/synchronize_command.h"
 #include "ui/forms/dialogs.h"
+#include "ui/lookup/lookup_commands.h"
 #include "ui/main/guarded_command.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
@@ -134,10 +135,11 @@ void Startup::createGuardedModules() {
 void Startup::connectMainWindow() {
     Frm_Principal->openAbout = openModal<TFrm_License>;
     Frm_Principal->openEnvironmentOptions = openModal<TFrm_config>;
-    // The synchronisation and member windows live above the main window, so they are connected
-    // from here.
+    // The synchronisation dialog, the look-ups and the member windows live above the main
+    // window, so they are connected from here.
     QObject::connect(Frm_Principal->ui->Ac_Syncronize, &QAction::triggered, Frm_Principal, [] {
         runRecordCommand(Frm_Principal, [] { runSynchronizeCommand(*Frm_Principal); });
     });
+    new LookupCommands(*Frm_Principal);  // the window owns it
     connectProfileCommands(*Frm_Principal);
 }

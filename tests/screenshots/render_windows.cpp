@@ -7,6 +7,7 @@
 #include "app/tfrm_splash.h"
 #include "cache/tdm_local_data.h"
 #include "fake_service.h"
+#include "render_lookups.h"
 #include "store/tdm_rdp.h"
 #include "sync/ui/tfrm_syncro.h"
 #include "test_support.h"
@@ -377,6 +378,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "message: %s\n", qPrintable(prompt.text));
         return QMessageBox::Ok;
     });
+    RenderLookups::writeSampleCache(folders.appData());
     Startup startup;
     if (!startup.start()) {
         return 1;
@@ -392,6 +394,7 @@ int main(int argc, char** argv) {
     renderOptions();
     TFrm_Syncro syncro(Frm_Principal);
     save(&syncro, QStringLiteral("synchronize"));
+    RenderLookups::render(save);
     addSampleMember();
     renderMemberInformation();
     renderMembership();

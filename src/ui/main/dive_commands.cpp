@@ -185,6 +185,30 @@ void applyChosenTeamMember(Tdm_rdp& tables, int teamNumber, int contactId, const
                        dives.asInteger(idField));
 }
 
+void applyChosenLocation(Tdm_rdp& tables, int idLocation, const QString& location, int idSite,
+                         const QString& site, bool newLocation) {
+    Table& dives = *tables.cds_dives;
+    if ((idLocation <= 0 && !newLocation) || !hasCurrentDive(dives)) {
+        return;
+    }
+    dives.edit();
+    dives.setAsString(QStringLiteral("Location"), location);
+    dives.setValue(QStringLiteral("id_Location"), idLocation);
+    dives.setAsString(QStringLiteral("Site"), site);
+    dives.setValue(QStringLiteral("id_site"), idSite);
+    dives.post();
+}
+
+void applyChosenOperator(Tdm_rdp& tables, int organizationId, const QString& name) {
+    applyChosenContact(*tables.cds_dives, QStringLiteral("id_operator"), QStringLiteral("operator"),
+                       organizationId, name);
+}
+
+void applyChosenSchool(Tdm_rdp& tables, int organizationId, const QString& name) {
+    applyChosenContact(*tables.cds_dives, QStringLiteral("id_school"), QStringLiteral("school"),
+                       organizationId, name);
+}
+
 // Wiring ----------------------------------------------------------------------------------------
 
 DiveCommands::DiveCommands(TFrm_Principal& window) : QObject(&window), window_(window) {

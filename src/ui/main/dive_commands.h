@@ -29,6 +29,17 @@ void applyChosenInstructor(Tdm_rdp& tables, int contactId, const QString& name);
 // stored there changes nothing.
 void applyChosenTeamMember(Tdm_rdp& tables, int teamNumber, int contactId, const QString& name);
 
+// What the location selection writes back into the current dive: with a location id above 0
+// or a new location typed, the location and site names and ids are stored and posted;
+// otherwise nothing changes.
+void applyChosenLocation(Tdm_rdp& tables, int idLocation, const QString& location, int idSite,
+                         const QString& site, bool newLocation);
+// What the operator selection writes back: a chosen organization (a name) is stored with its
+// number and posted; no name changes nothing.
+void applyChosenOperator(Tdm_rdp& tables, int organizationId, const QString& name);
+// The same for the school.
+void applyChosenSchool(Tdm_rdp& tables, int organizationId, const QString& name);
+
 // The main window's commands on the current dive: add, update a certified dive, delete, lock,
 // unlinking names by double click, the linked entries' web pages (only while online) and the
 // dive's sub-dialogs. The window creates them; they connect themselves to its actions, buttons

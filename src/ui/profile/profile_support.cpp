@@ -4,11 +4,17 @@
 #include "store/table.h"
 
 #include <QApplication>
+#include <QComboBox>
 
 namespace ProfileSupport {
 
 QString word(const QString& key) {
     return dmIdioma ? dmIdioma->GetWord(key) : key;
+}
+
+void setChoices(QComboBox* box, const QStringList& choices) {
+    box->clear();
+    box->addItems(choices);
 }
 
 bool editing(const Table* table) {

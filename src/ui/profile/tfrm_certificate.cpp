@@ -5,12 +5,13 @@
 #include "store/table.h"
 #include "ui/forms/assing_lenguage.h"
 #include "ui/forms/dialogs.h"
+#include "ui/lookup/organization_tree.h"
+#include "ui/lookup/tfrm_select_operator.h"
 #include "ui/main/guarded_command.h"
 #include "ui/profile/letter_case.h"
 #include "ui/profile/profile_icons.h"
 #include "ui/profile/profile_rules.h"
 #include "ui/profile/profile_support.h"
-#include "ui/profile/school_choice.h"
 #include "ui_tfrm_certificate.h"
 
 #include <QEvent>
@@ -122,7 +123,7 @@ void TFrmCertificate::showEditGroup() {
     ui->pn_cert->hide();
     ui->pnl_driver_info->show();
     ui->info_db_site->setReadOnlyState(row()->asInteger(kIdOperator) > 0);
-    ui->info_agency->setChoices(ReferenceLists::agencies(referenceRoot()));
+    ProfileSupport::setChoices(ui->info_agency, ReferenceLists::agencies(referenceRoot()));
     info_agencyChange();
     fitWindow();
 }
@@ -130,8 +131,8 @@ void TFrmCertificate::showEditGroup() {
 // The level list follows the agency as it is typed or picked; the stored level stays.
 void TFrmCertificate::info_agencyChange() {
     ProfileSupport::WaitCursor hourglass;
-    ui->info_level->setChoices(
-        ReferenceLists::levels(referenceRoot(), ui->info_agency->currentText()));
+    ProfileSupport::setChoices(
+        ui->info_level, ReferenceLists::levels(referenceRoot(), ui->info_agency->currentText()));
 }
 
 void TFrmCertificate::info_dtp_expdateChange() {
@@ -140,14 +141,15 @@ void TFrmCertificate::info_dtp_expdateChange() {
 }
 
 void TFrmCertificate::bt_chk_opClick() {
-    int id = row()->asInteger(kIdOperator);
-    QString name = row()->asString(kOperator);
-    if (!chooseSchool(this, id, name) || name.isEmpty()) {
+    const std::optional<ChosenOrganization> chosen =
+        chooseOrganization(this, OrganizationTree::kSchools, row()->asInteger(kIdOperator),
+                           row()->asString(kOperator));
+    if (!chosen) {
         return;
     }
     row()->edit();
-    row()->setValue(kIdOperator, id);
-    row()->setValue(kOperator, name);
+    row()->setValue(kIdOperator, chosen->id);
+    row()->setValue(kOperator, chosen->name);
     ui->info_db_site->setReadOnlyState(true);
 }
 

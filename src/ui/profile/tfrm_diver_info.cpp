@@ -127,7 +127,7 @@ void TFrm_Diver_info::FormCreate() {
     ui->lv_cert->header()->setSectionsClickable(false);
     ui->PageControl2->setCurrentWidget(ui->ts_member);
     ui->PageControl1->setCurrentWidget(ui->ts_general);
-    ui->info_country->setChoices(ReferenceLists::countries(referenceRoot()));
+    ProfileSupport::setChoices(ui->info_country, ReferenceLists::countries(referenceRoot()));
     info_countryChange();
     LoadCertificateList();
 }
@@ -135,8 +135,8 @@ void TFrm_Diver_info::FormCreate() {
 // The state list follows the country as it is typed or picked; the stored state stays.
 void TFrm_Diver_info::info_countryChange() {
     ProfileSupport::WaitCursor hourglass;
-    ui->info_state->setChoices(
-        ReferenceLists::states(referenceRoot(), ui->info_country->currentText()));
+    ProfileSupport::setChoices(
+        ui->info_state, ReferenceLists::states(referenceRoot(), ui->info_country->currentText()));
 }
 
 // Clearing the list selects nothing, so Edit and Delete wait for a new selection (they act on
