@@ -1,4 +1,5 @@
 #include "profile_fixture.h"
+#include "ui/lookup/tfrm_select_operator.h"
 #include "ui/profile/tfrm_certificate.h"
 
 #include <QLocale>
@@ -55,6 +56,8 @@ private slots:
     void dateWrittenOnlyWhenChanged();
     void organisationFromTheDirectoryIsFreedByDoubleClick();
     void unlockAsksThenShowsTheEditGroup();
+    void schoolChosenFromTheDirectory_data();
+    void schoolChosenFromTheDirectory();
 };
 
 void TestCertificate::initTestCase() {
@@ -202,6 +205,39 @@ void TestCertificate::unlockAsksThenShowsTheEditGroup() {
     QCOMPARE(f.row()->asInteger("id_operator"), 0);
     QVERIFY(!ui->info_db_site->isReadOnly());
     QCOMPARE(comboItems(ui->info_level), QStringList({"Open Water", "Nitrox"}));
+}
+
+void TestCertificate::schoolChosenFromTheDirectory_data() {
+    QTest::addColumn<int>("chosenId");
+    QTest::addColumn<QString>("chosenName");
+    QTest::addColumn<int>("storedId");
+    QTest::addColumn<QString>("storedName");
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("a school chosen") << 31 << "Reef Academy" << 31 << "Reef Academy" << true;
+    QTest::newRow("closed without a choice") << 0 << "" << 0 << "Typed School" << false;
+}
+
+// The selection opens on schools, starting from the certificate's organisation.
+void TestCertificate::schoolChosenFromTheDirectory() {
+    QFETCH(int, chosenId);
+    QFETCH(QString, chosenName);
+    CertificateFixture f;
+    auto editor = f.open({{"operator", "Typed School"}, {"id_operator", 0}});
+    QList<QVariantList> asked;
+    f.onModal = [&](QDialog* dialog) {
+        auto* selection = qobject_cast<TFrmSelectOperator*>(dialog);
+        asked << QVariantList{selection->OrganizationKind, selection->OrganizationId,
+                              selection->OrganizationName};
+        selection->OrganizationId = chosenId;
+        selection->OrganizationName = chosenName;
+        return int(chosenName.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
+    };
+    editor->form()->bt_chk_op->click();
+    QCOMPARE(asked, QList<QVariantList>({{4, 0, QString("Typed School")}}));
+    QTEST(f.row()->asInteger("id_operator"), "storedId");
+    QTEST(f.row()->asString("operator"), "storedName");
+    QTEST(editor->form()->info_db_site->isReadOnly(), "readOnly");
+    QCOMPARE(f.row()->state(), chosenName.isEmpty() ? Table::State::Browse : Table::State::Edit);
 }
 
 NEREVA_TEST_MAIN(TestCertificate)
