@@ -3,7 +3,6 @@
 #include "dictionary/tdm_idioma.h"
 #include "store/table.h"
 
-#include <QApplication>
 #include <QComboBox>
 
 namespace ProfileSupport {
@@ -19,14 +18,6 @@ void setChoices(QComboBox* box, const QStringList& choices) {
 
 bool editing(const Table* table) {
     return table->state() == Table::State::Edit || table->state() == Table::State::Insert;
-}
-
-WaitCursor::WaitCursor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-WaitCursor::~WaitCursor() {
-    QApplication::restoreOverrideCursor();
 }
 
 }  // namespace ProfileSupport

@@ -16,13 +16,4 @@ void setChoices(QComboBox* box, const QStringList& choices);
 // The table is being edited or holds an unposted new row.
 bool editing(const Table* table);
 
-// The hourglass for as long as it lives.
-class WaitCursor {
-public:
-    WaitCursor();
-    ~WaitCursor();
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 }  // namespace ProfileSupport

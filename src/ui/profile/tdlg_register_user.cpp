@@ -8,6 +8,7 @@
 #include "store/tdm_rdp.h"
 #include "ui/forms/assing_lenguage.h"
 #include "ui/forms/dialogs.h"
+#include "ui/lookup/lookup_request.h"
 #include "ui/main/guarded_command.h"
 #include "ui/profile/letter_case.h"
 #include "ui/profile/profile_rules.h"
@@ -91,7 +92,7 @@ void TDlg_Register_User::send() {
     ui->bt_back->setEnabled(false);
     ui->lb_next->hide();
     setFormFieldsEnabled(false);
-    std::optional<ProfileSupport::WaitCursor> hourglass(std::in_place);
+    std::optional<WaitCursor> hourglass(std::in_place);
     const QStringList fields = Registration::requestFields(
         ui->ed_user->text(), ui->ed_pass->text(), ui->ed_email->text(), ui->ed_name->text(),
         dmIdioma ? dmIdioma->LanguageCode() : QString());

@@ -5,6 +5,7 @@
 #include "store/table.h"
 #include "ui/forms/assing_lenguage.h"
 #include "ui/forms/dialogs.h"
+#include "ui/lookup/lookup_request.h"
 #include "ui/lookup/organization_tree.h"
 #include "ui/lookup/tfrm_select_operator.h"
 #include "ui/main/guarded_command.h"
@@ -130,7 +131,7 @@ void TFrmCertificate::showEditGroup() {
 
 // The level list follows the agency as it is typed or picked; the stored level stays.
 void TFrmCertificate::info_agencyChange() {
-    ProfileSupport::WaitCursor hourglass;
+    WaitCursor hourglass;
     ProfileSupport::setChoices(
         ui->info_level, ReferenceLists::levels(referenceRoot(), ui->info_agency->currentText()));
 }

@@ -4,6 +4,7 @@
 #include "ui/db/controls/value_domains.h"
 #include "ui/forms/assing_lenguage.h"
 #include "ui/forms/dialogs.h"
+#include "ui/lookup/lookup_request.h"
 #include "ui/main/guarded_command.h"
 #include "ui/profile/letter_case.h"
 #include "ui/profile/profile_icons.h"
@@ -134,7 +135,7 @@ void TFrm_Diver_info::FormCreate() {
 
 // The state list follows the country as it is typed or picked; the stored state stays.
 void TFrm_Diver_info::info_countryChange() {
-    ProfileSupport::WaitCursor hourglass;
+    WaitCursor hourglass;
     ProfileSupport::setChoices(
         ui->info_state, ReferenceLists::states(referenceRoot(), ui->info_country->currentText()));
 }
