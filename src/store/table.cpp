@@ -926,6 +926,10 @@ QString Table::displayText(int row, int fieldIndex) const {
     return formatVariant(valueAt(row, fieldIndex));
 }
 
+QString Table::formatValue(const QVariant& value) {
+    return formatVariant(value);
+}
+
 void Table::disableControls() {
     ++d->disabled;
 }

@@ -100,6 +100,8 @@ public:
     // (recNo() is 0 then); its values are read with value().
     QVariant valueAt(int row, int fieldIndex) const;
     QString displayText(int row, int fieldIndex) const;
+    // A field value's text as asString() and displayText() give it (null reads as "").
+    static QString formatValue(const QVariant& value);
 
     // While controls are disabled, moves and edits send no notifications (detail tables still
     // follow); enabling sends one record-changed notification, after rowsChanged and

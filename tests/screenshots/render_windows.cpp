@@ -1,5 +1,6 @@
 // Renders every window built so far to PNG files, offscreen, over a small sample log, so anyone
 // can look at them without a display. Usage: render-windows <output folder>
+#include "../sync/fake_service.h"
 #include "app/settings/tdm_const.h"
 #include "app/startup.h"
 #include "app/tfrm_config.h"
@@ -8,9 +9,14 @@
 #include "cache/tdm_local_data.h"
 #include "fake_service.h"
 #include "render_lookups.h"
+#include "reports/tfrm_report.h"
+#include "reports/tfrm_report_preview.h"
+#include "reports/tfrm_stats.h"
 #include "store/tdm_rdp.h"
 #include "sync/ui/tfrm_syncro.h"
 #include "test_support.h"
+#include "tools/tfrm_convert.h"
+#include "tools/tfrm_update.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/tdlg_date.h"
 #include "ui/main/tdlg_download.h"
@@ -25,8 +31,12 @@
 #include "ui/profile/tfrm_diver_info.h"
 #include "ui/profile/tfrm_invite.h"
 #include "ui_tfrm_config.h"
+#include "ui_tfrm_stats.h"
 
 #include <QDir>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -51,14 +61,16 @@ struct SampleDive {
     const char* site;
     double maxDepth;
     const char* bottomTime;
+    const char* country;
 };
 
 void addSampleLog() {
     const SampleDive dives[] = {
-        {QDate(2024, 3, 2), QTime(9, 30), "Cozumel", "Palancar Reef", 24.5, "00:48"},
-        {QDate(2024, 3, 2), QTime(14, 10), "Cozumel", "Columbia Wall", 30, "00:41"},
-        {QDate(2024, 8, 17), QTime(10, 0), "Blue Hole, Dahab", "The Arch", 28, "00:35"},
-        {QDate(2025, 1, 5), QTime(8, 45), "Great Barrier Reef", "Cod Hole", 18, "00:55"},
+        {QDate(2024, 3, 2), QTime(9, 30), "Cozumel", "Palancar Reef", 24.5, "00:48", "Mexico"},
+        {QDate(2024, 3, 2), QTime(14, 10), "Cozumel", "Columbia Wall", 30, "00:41", "Mexico"},
+        {QDate(2024, 8, 17), QTime(10, 0), "Blue Hole, Dahab", "The Arch", 28, "00:35", "Egypt"},
+        {QDate(2025, 1, 5), QTime(8, 45), "Great Barrier Reef", "Cod Hole", 18, "00:55",
+         "Australia"},
     };
     Table* t = dm_rdp->cds_dives;
     for (const SampleDive& d : dives) {
@@ -67,6 +79,7 @@ void addSampleLog() {
         t->setValue("Time_Start", d.start);
         t->setValue("Location", QString::fromUtf8(d.location));
         t->setValue("Site", QString::fromUtf8(d.site));
+        t->setValue("pais", QString::fromUtf8(d.country));
         t->post();
         dm_rdp->cds_conditions->append();
         dm_rdp->cds_conditions->setValue("max_depth", d.maxDepth);
@@ -242,6 +255,85 @@ void renderSubDialogs() {
     wait.closeByProgram();
 }
 
+// The report's first page as the printer gets it, through a PDF.
+void renderReport() {
+    Table* member = dm_rdp->cds_info;
+    member->recordCount() == 0 ? member->append() : member->edit();
+    member->setValue(QStringLiteral("name"), QStringLiteral("Pat Diver"));
+    member->post();
+    TFrmReport report;
+    report.FormCreate();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = outputFolder + QStringLiteral("/report.pdf");
+    printer.setOutputFileName(pdf);
+    report.print(printer);
+    const QString page = outputFolder + QStringLiteral("/report-page-1");
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("110"),
+                       QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                       QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, page});
+    QFile::remove(pdf);
+    std::printf("%s.png\n", qPrintable(page));
+    TFrmReportPreview preview(Frm_Principal, report);
+    preview.resize(820, 760);
+    save(&preview, QStringLiteral("report-preview"));
+}
+
+void renderStatistics() {
+    TFrmStats stats(Frm_Principal);
+    stats.show();
+    QTabWidget* pages = stats.form()->PageControl1;
+    for (int i = 0; i < pages->count(); ++i) {
+        pages->setCurrentIndex(i);
+        save(&stats, QStringLiteral("statistics-%1").arg(i + 1));
+    }
+}
+
+void renderUnitsTool() {
+    TFrm_Convert* tool = Frm_Convert;
+    tool->edit(1)->setFocus();
+    tool->EditEnter(1);
+    tool->edit(1)->setText(QStringLiteral("60"));
+    tool->EditEnter(6);
+    tool->edit(6)->setText(QStringLiteral("24"));
+    save(tool, QStringLiteral("units-tool-floating"));
+    Frm_Principal->dockUnitsTool(tool);
+    save(Frm_Principal, QStringLiteral("units-tool-docked"));
+    Frm_Principal->undockUnitsTool();
+    tool->hide();
+}
+
+// The update window waiting, with a list, on the latest version and after a failure, against
+// a stand-in service.
+void renderUpdate() {
+    FakeService service;
+    dm_const->UrlInfo = service.root() + QStringLiteral("serv0.9/info/");
+    const struct {
+        const char* name;
+        int status;
+        QByteArray body;
+    } states[] = {
+        {"update-list", 200,
+         "<?xml version=\"1.0\"?><update><component><name>NEREVA Desktop 0.8.2</name>"
+         "</component><component><name>Spanish dictionary 2024-05</name></component>"
+         "</update>"},
+        {"update-latest", 200, "<?xml version=\"1.0\"?><update/>"},
+        {"update-failed", 500, "Internal error"},
+    };
+    {
+        TFrmUpdate waiting(Frm_Principal);
+        waiting.Timer1->stop();
+        save(&waiting, QStringLiteral("update-waiting"));
+    }
+    for (const auto& state : states) {
+        service.answer("update.xml.php", state.body, state.status);
+        TFrmUpdate update(Frm_Principal);
+        update.Timer1Timer();
+        save(&update, QString::fromLatin1(state.name));
+    }
+}
+
 void renderOptions() {
     TFrm_config options(Frm_Principal);
     QTabWidget* pages = options.form()->PageControl1;
@@ -395,6 +487,10 @@ int main(int argc, char** argv) {
     TFrm_Syncro syncro(Frm_Principal);
     save(&syncro, QStringLiteral("synchronize"));
     RenderLookups::render(save);
+    renderReport();
+    renderStatistics();
+    renderUnitsTool();
+    renderUpdate();
     addSampleMember();
     renderMemberInformation();
     renderMembership();
