@@ -8,9 +8,9 @@
 // the thread held the event loop (nothing repainted, Cancel could not be clicked) from the
 // command to its end, and the wall time of the run.
 //
-// The dives task in pieces: building the upload (processor time), the request (wall time, with
-// the service's own work), writing the answer back, first matched by local number (a first
-// synchronisation) and then by service number (later ones: a new time stamp per dive), and
+// The dives task in pieces: building the upload's body (processor time), the request (wall
+// time, with the service's own work), writing the answer back, first matched by local number (a
+// first synchronisation) and then by service number (later ones: a new time stamp per dive), and
 // writing the tables. Build and apply are processor times.
 //
 // Every figure is the minimum / median of fresh processes (5 unless told); within one process
@@ -28,6 +28,7 @@
 #include "store/tdm_rdp.h"
 #include "sync/dive_answer.h"
 #include "sync/dive_upload.h"
+#include "sync/time_slices.h"
 #include "sync/ui/synchronize_command.h"
 #include "sync/ui/tfrm_syncro.h"
 #include "ui/forms/dialogs.h"
@@ -238,32 +239,40 @@ struct Pieces {
     int skipped = 0;
 };
 
-double buildTime(Log& log, QString& body) {
+// The multipart body with every record, written as the run writes it.
+MultipartBody build(Log& log) {
+    DiveUpload records(*log.tables);
+    MultipartBody body(QDateTime::currentDateTime(), records.sizeGuess());
+    records.write(body.buffer());
+    return body;
+}
+
+double buildTime(Log& log, MultipartBody& body) {
     double best = 1e9;
     for (int i = 0; i < kRepeats; ++i) {
         const double start = cpuSeconds();
-        body = DiveUpload(*log.tables).body();
+        body = build(log);
         best = std::min(best, cpuSeconds() - start);
     }
     return best;
 }
 
-// Sends the upload (freed before the answer is applied, as in a run); the wall time includes
-// the service's own work on it.
-QStringList request(Log& log, QString body, double& time) {
+// Sends the upload; the wall time includes the service's own work on it.
+AnswerLines request(Log& log, MultipartBody body, double& time) {
     QElapsedTimer clock;
     clock.start();
-    const QByteArray answer = log.comm.HttpMultiPartPost(ServiceEndpoints::dives(), body,
-                                                         TdmComm::RequestKind::DiveUpload);
+    AnswerLines answer(log.comm.HttpMultiPartPost(ServiceEndpoints::dives(), std::move(body),
+                                                  TdmComm::RequestKind::DiveUpload));
     time = seconds(clock);
-    return DiveAnswer::lines(QString::fromLatin1(answer));
+    return answer;
 }
 
-// As the run applies it, window messages processed between lines.
-double applyTime(Log& log, const QStringList& answer, int& skipped) {
+// As the run applies it, in slices between which the events run.
+double applyTime(Log& log, AnswerLines answer, int& skipped) {
     const double start = cpuSeconds();
+    TimeSlices slices;
     const AnswerOutcome outcome =
-        DiveAnswer(*log.tables).apply(answer, [] { QCoreApplication::processEvents(); });
+        DiveAnswer(*log.tables).apply(std::move(answer), [&] { slices.yield(); });
     skipped += outcome.skipped;
     return cpuSeconds() - start;
 }
@@ -281,7 +290,7 @@ int measurePieces(int count) {
     log.comm.setIdleTimeout(10 * 60 * 1000);
     log.tables->setBusy(true);  // as in a run: nothing is written until it ends
     Pieces f;
-    QString body;
+    MultipartBody body(QDateTime::currentDateTime());
     f.build = buildTime(log, body);
     f.firstApply = applyTime(log, request(log, std::move(body), f.request), f.skipped);
     f.bytesPerDive = double(service.uploadBytes()) / count;  // the multipart value
@@ -289,9 +298,9 @@ int measurePieces(int count) {
     f.laterApply = 1e9;
     for (int i = 0; i < kRepeats; ++i) {
         double requestTime = 0;
-        const QStringList answer = request(log, DiveUpload(*log.tables).body(), requestTime);
+        AnswerLines answer = request(log, build(log), requestTime);
         f.request = std::min(f.request, requestTime);
-        f.laterApply = std::min(f.laterApply, applyTime(log, answer, f.skipped));
+        f.laterApply = std::min(f.laterApply, applyTime(log, std::move(answer), f.skipped));
     }
     log.tables->setBusy(false);
     std::printf("%.4f %.4f %.4f %.4f %.4f %.1f %d\n", f.build, f.request, f.firstApply,

@@ -19,6 +19,23 @@ struct AnswerOutcome {
     int withheld = 0;  // dives deleted here (see withhold())
 };
 
+// The lines of an answer as received (ISO-8859-1 bytes), split at CR, LF or CR LF and turned
+// into text one at a time, so the whole answer is never held as text at once.
+class AnswerLines {
+public:
+    AnswerLines() = default;
+    explicit AnswerLines(QByteArray bytes);
+
+    // The next line (possibly empty); false after the last.
+    bool next(QString& line);
+    // The lines that are not empty, counted over the whole answer without taking any.
+    int nonEmptyCount() const;
+
+private:
+    QByteArray bytes_;
+    qsizetype at_ = 0;
+};
+
 // Writes the service's dive answer back into the tables, one record line per dive: the dive
 // with the line's service number, else the one with its local number that the service has not
 // numbered yet, else a new dive, each with its conditions and equipment rows. A line is
@@ -37,6 +54,7 @@ public:
     // `afterLine` runs after every non-empty line (the run shows its progress there and lets
     // the window take clicks).
     AnswerOutcome apply(const QStringList& lines, const std::function<void()>& afterLine = {});
+    AnswerOutcome apply(AnswerLines lines, const std::function<void()>& afterLine = {});
 
     // The answer text split into lines at CR, LF or CR LF.
     static QStringList lines(QString answer);
@@ -44,6 +62,9 @@ public:
 private:
     struct Part;
     enum class Staged { Ready, Unreadable, Withheld };
+    // `next` gives one line after the other and false after the last.
+    AnswerOutcome applyEach(const std::function<bool(QString&)>& next,
+                            const std::function<void()>& afterLine);
     Staged stage(const QString& text, const DiveIndex& index);
     void write(DiveIndex& index);
     void cancelEdits();

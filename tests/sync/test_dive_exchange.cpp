@@ -671,12 +671,12 @@ void TestDiveExchange::notesRoundTripThroughAnEchoingService() {
     f.service.on("dives.php", [](const FakeService::Request& request) {
         return FakeService::Reply{200, echoDives(request.formValue())};
     });
-    const QStringList answer = DiveExchange::upload(*f.tables, {});
+    AnswerLines answer = DiveExchange::upload(*f.tables, {});
     const QList<QStringList> records = uploadedRecords(f.service);
     QCOMPARE(records.size(), 2);
     QCOMPARE(records[0].size(), DiveRecord::kValues);
     QCOMPARE(records[1].size(), DiveRecord::kValues);
-    const AnswerOutcome outcome = DiveAnswer(*f.tables).apply(answer);
+    const AnswerOutcome outcome = DiveAnswer(*f.tables).apply(std::move(answer));
     QCOMPARE(outcome.applied, 2);
     QCOMPARE(f.tables->cds_dives->recordCount(), 2);
     QCOMPARE(f.diveValue(first, "observations"), notes);
