@@ -272,7 +272,7 @@ double applyTime(Log& log, AnswerLines answer, int& skipped) {
     const double start = cpuSeconds();
     TimeSlices slices;
     const AnswerOutcome outcome =
-        DiveAnswer(*log.tables).apply(std::move(answer), [&] { slices.yield(); });
+        DiveAnswer(*log.tables, [&] { slices.yield(); }).apply(std::move(answer));
     skipped += outcome.skipped;
     return cpuSeconds() - start;
 }

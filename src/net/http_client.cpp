@@ -19,6 +19,9 @@ QString seconds(int milliseconds) {
 // How much of the body waits in the connection's own buffer at a time: the body is streamed
 // from the request, not copied into the buffer whole.
 constexpr qsizetype kWriteChunk = 256 * 1024;
+// How much of the answer the connection takes in before it is read: a large answer comes in
+// pieces, each handled in a moment.
+constexpr qint64 kReadChunk = 256 * 1024;
 
 bool isSuccess(int statusCode) {
     return statusCode >= 200 && statusCode < 300;
@@ -84,6 +87,7 @@ private:
     void connectSocket() {
         auto* socket = new QSslSocket;
         socket_.reset(socket);
+        socket->setReadBufferSize(kReadChunk);
         QObject::connect(socket, &QSslSocket::connected, socket, [this] { connected(); });
         QObject::connect(socket, &QSslSocket::encrypted, socket, [this] {
             encrypted_ = true;

@@ -146,7 +146,8 @@ int AnswerLines::nonEmptyCount() const {
     return count;
 }
 
-DiveAnswer::DiveAnswer(Tdm_rdp& tables) : tables_(tables), values_(DiveRecord::kAnswerSlots) {
+DiveAnswer::DiveAnswer(Tdm_rdp& tables, std::function<void()> pause)
+    : tables_(tables), values_(DiveRecord::kAnswerSlots), pause_(std::move(pause)) {
     for (Table* table : {tables.cds_dives, tables.cds_conditions, tables.cds_equipment}) {
         parts_.push_back(std::make_unique<Part>(table));
     }
@@ -190,7 +191,7 @@ AnswerOutcome DiveAnswer::apply(AnswerLines lines, const std::function<void()>& 
 AnswerOutcome DiveAnswer::applyEach(const std::function<bool(QString&)>& next,
                                     const std::function<void()>& afterLine) {
     const QuietTables quiet({tables_.cds_dives, tables_.cds_conditions, tables_.cds_equipment});
-    DiveIndex index(*tables_.cds_dives);
+    DiveIndex index(*tables_.cds_dives, pause_);
     AnswerOutcome outcome;
     QString text;
     while (next(text)) {
@@ -217,6 +218,9 @@ AnswerOutcome DiveAnswer::applyEach(const std::function<bool(QString&)>& next,
         }
         if (afterLine) {
             afterLine();
+        }
+        if (pause_) {
+            pause_();
         }
     }
     return outcome;

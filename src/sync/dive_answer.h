@@ -44,15 +44,16 @@ private:
 // stored ones are written, so an unchanged dive stays as it is.
 class DiveAnswer {
 public:
-    explicit DiveAnswer(Tdm_rdp& tables);
+    // `pause` runs between small steps of the work (a caller on the user-interface thread lets
+    // the events run there; only the run's own Cancel may act meanwhile).
+    explicit DiveAnswer(Tdm_rdp& tables, std::function<void()> pause = {});
     ~DiveAnswer();
 
     // Lines with these service numbers are not applied: dives deleted here whose deletion the
     // service has not learnt yet, which it still sends back.
     void withhold(QSet<int> serviceNumbers);
 
-    // `afterLine` runs after every non-empty line (the run shows its progress there and lets
-    // the window take clicks).
+    // `afterLine` runs after every non-empty line (the run shows its progress there).
     AnswerOutcome apply(const QStringList& lines, const std::function<void()>& afterLine = {});
     AnswerOutcome apply(AnswerLines lines, const std::function<void()>& afterLine = {});
 
@@ -73,4 +74,5 @@ private:
     std::vector<std::unique_ptr<Part>> parts_;  // dive, conditions, equipment
     QStringList values_;                        // of the line being applied
     QSet<int> withheld_;
+    std::function<void()> pause_;
 };

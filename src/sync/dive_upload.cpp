@@ -4,7 +4,7 @@
 #include "store/tdm_rdp.h"
 #include "sync/sync_fields.h"
 
-#include <QHash>
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -121,28 +121,24 @@ const QString kDiveKey = QStringLiteral("id_local_dive");
 
 }  // namespace
 
-// A detail table's rows by dive, from a snapshot in the table's order.
+// A detail table's rows by dive, from a snapshot. A detail table keeps its rows in the order of
+// the dive's number first (nulls first), so a dive's rows lie together and are found by binary
+// search, with nothing to build beforehand.
 class DiveUpload::DetailRows {
 public:
-    explicit DetailRows(const Table& table) : data_(table.snapshot()) {
-        const int link = data_->layout->indexOf(kDiveKey);
-        rowOfDive_.reserve(data_->rows.size());
-        for (int i = 0; i < data_->rows.size(); ++i) {
-            const Row& row = data_->rows[i];
-            if (data_->layout->isNull(row, link)) {
-                continue;
-            }
-            // The dive's first row, the one the editor and the answer use.
-            const int dive = int(data_->layout->integer(row, link));
-            if (!rowOfDive_.contains(dive)) {
-                rowOfDive_.insert(dive, i);
-            }
-        }
-    }
-    // The dive's row, or null when it has none.
+    explicit DetailRows(const Table& table)
+        : data_(table.snapshot()), link_(data_->layout->indexOf(kDiveKey)) {}
+    // The dive's first row (the one the editor and the answer use), or null when it has none.
     const Row* of(int idLocalDive) const {
-        const auto found = rowOfDive_.constFind(idLocalDive);
-        return found == rowOfDive_.cend() ? nullptr : &data_->rows[*found];
+        const RecordLayout& layout = *data_->layout;
+        const auto before = [&](const Row& row, int dive) {
+            return layout.isNull(row, link_) || layout.integer(row, link_) < dive;
+        };
+        const auto found =
+            std::lower_bound(data_->rows.cbegin(), data_->rows.cend(), idLocalDive, before);
+        const bool match = found != data_->rows.cend() && !layout.isNull(*found, link_) &&
+                           layout.integer(*found, link_) == idLocalDive;
+        return match ? &*found : nullptr;
     }
     QVariant value(const Row* row, int field) const {
         return row ? data_->layout->value(*row, field) : QVariant();
@@ -150,7 +146,7 @@ public:
 
 private:
     std::shared_ptr<const TableData> data_;
-    QHash<int, int> rowOfDive_;
+    int link_;
 };
 
 DiveUpload::DiveUpload(Tdm_rdp& tables)

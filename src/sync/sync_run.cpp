@@ -179,12 +179,9 @@ void SyncRun::runDivesTask() {
 void SyncRun::applyDiveAnswer(AnswerLines lines) {
     progressMaximum_ += lines.nonEmptyCount();
     step(0);
-    DiveAnswer answer(*dm_rdp);
+    DiveAnswer answer(*dm_rdp, [this] { slices_.yield(); });
     answer.withhold(DiveExchange::queuedDeletions());
-    const AnswerOutcome outcome = answer.apply(std::move(lines), [this] {
-        step();
-        slices_.yield();
-    });
+    const AnswerOutcome outcome = answer.apply(std::move(lines), [this] { step(); });
     skippedDives_ = outcome.skipped;
 }
 
