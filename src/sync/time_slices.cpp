@@ -4,11 +4,8 @@
 
 namespace {
 
-// Well below what a diver notices, long enough that the events' turn costs little.
-constexpr int kDefaultSliceMs = 10;
-
 int& sliceMs() {
-    static int milliseconds = kDefaultSliceMs;
+    static int milliseconds = TimeSlices::kDefaultSliceMs;
     return milliseconds;
 }
 

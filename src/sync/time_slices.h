@@ -6,6 +6,9 @@
 // run, so the windows repaint and Cancel can be clicked while the work goes on.
 class TimeSlices {
 public:
+    // Well below what a diver notices, long enough that the events' turns cost little.
+    static constexpr int kDefaultSliceMs = 10;
+
     TimeSlices();
 
     // Call between two steps of the work: lets the pending events run once the current slice
