@@ -27,13 +27,31 @@ void DataAware::bind(DataSource* source, const QString& field) {
     showField();
 }
 
-void DataAware::setReadOnlyState(bool readOnly) {
-    readOnly_ = readOnly;
-    const QPalette standard = QApplication::palette(control_);
+void DataAware::setReadOnlyState(bool readOnly, bool grey) {
+    setGrey(grey);
+    setReadOnlyKeepingColour(readOnly);
+}
+
+void DataAware::setReadOnlyKeepingColour(bool readOnly) {
+    if (readOnly != readOnly_) {
+        readOnly_ = readOnly;
+        applyReadOnly(readOnly);
+    }
+}
+
+// The field's colour in every state of the control (active, inactive, disabled).
+void DataAware::setGrey(bool grey) {
+    const QColor wanted =
+        QApplication::palette(control_).color(grey ? QPalette::Button : QPalette::Base);
     QPalette palette = control_->palette();
-    palette.setColor(QPalette::Base, standard.color(readOnly ? QPalette::Button : QPalette::Base));
-    control_->setPalette(palette);
-    applyReadOnly(readOnly);
+    bool shown = true;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        shown = shown && palette.color(group, QPalette::Base) == wanted;
+    }
+    if (!shown) {
+        palette.setColor(QPalette::Base, wanted);
+        control_->setPalette(palette);
+    }
 }
 
 bool DataAware::canWrite() const {

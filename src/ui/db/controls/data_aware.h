@@ -27,7 +27,14 @@ public:
     DataSource* dataSource() const { return source_; }
     const QString& dataField() const { return field_; }
 
-    void setReadOnlyState(bool readOnly);
+    // These change the control only where it differs from what it shows: moving from dive to
+    // dive sets them on every control, and a palette change costs a repaint and more.
+    // Read-only, in the button-face colour; editable, in the window colour.
+    void setReadOnlyState(bool readOnly) { setReadOnlyState(readOnly, readOnly); }
+    // Read-only, and the button-face colour when `grey`.
+    void setReadOnlyState(bool readOnly, bool grey);
+    // Read-only alone; the colour stays as it is.
+    void setReadOnlyKeepingColour(bool readOnly);
     bool readOnlyState() const { return readOnly_; }
 
     // Whether a user edit can reach the table now: bound, editable, the data source enabled
@@ -61,6 +68,7 @@ protected:
     void writeChoice(const QString& text);
 
 private:
+    void setGrey(bool grey);
     void onDataChange(const QString& field);
     void onStateChange();
 
