@@ -39,18 +39,20 @@ void DataAware::setReadOnlyKeepingColour(bool readOnly) {
     }
 }
 
-// The field's colour in every state of the control (active, inactive, disabled).
 void DataAware::setGrey(bool grey) {
-    const QColor wanted =
-        QApplication::palette(control_).color(grey ? QPalette::Button : QPalette::Base);
-    QPalette palette = control_->palette();
-    bool shown = true;
+    setPaletteColour(
+        control_, QPalette::Base,
+        QApplication::palette(control_).color(grey ? QPalette::Button : QPalette::Base));
+}
+
+void DataAware::setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        shown = shown && palette.color(group, QPalette::Base) == wanted;
-    }
-    if (!shown) {
-        palette.setColor(QPalette::Base, wanted);
-        control_->setPalette(palette);
+        if (palette.color(group, role) != colour) {
+            palette.setColor(role, colour);
+            widget->setPalette(palette);
+            return;
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QPalette>
 #include <QPointer>
 #include <QString>
 
@@ -49,6 +50,10 @@ protected:
     virtual void showField() = 0;
     // The widget's own read-only switch, besides the colour.
     virtual void applyReadOnly(bool readOnly) = 0;
+
+    // Gives `role` the colour `colour` in every state of `widget` (active, inactive, disabled);
+    // the palette changes only when it shows another.
+    static void setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
 
     // The context for the control's own connections: it goes with this part of the control,
     // before the widget's destructor deletes children that might still signal.

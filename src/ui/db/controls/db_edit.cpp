@@ -213,15 +213,7 @@ void DbEdit::setValid(bool valid) {
 // Every showing of the field passes here: the palette changes only when the colour does.
 void DbEdit::updateValidLook() {
     const bool shownInvalid = !valid_ && !hasFocus();
-    const QColor wanted =
-        shownInvalid ? QColor(Qt::red) : QApplication::palette(this).color(QPalette::Text);
-    QPalette p = palette();
-    bool shown = true;
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        shown = shown && p.color(group, QPalette::Text) == wanted;
-    }
-    if (!shown) {
-        p.setColor(QPalette::Text, wanted);
-        setPalette(p);
-    }
+    setPaletteColour(
+        this, QPalette::Text,
+        shownInvalid ? QColor(Qt::red) : QApplication::palette(this).color(QPalette::Text));
 }
