@@ -25,6 +25,22 @@ bool textIsExact(FieldType type) {
     return type != FieldType::Time && type != FieldType::DateTime;
 }
 
+// Where the line starting at `from` ends: its CR or LF, or `end`.
+const char* lineEnd(const char* from, const char* end) {
+    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', size_t(end - from)));
+    const char* stop = lf ? lf : end;
+    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', size_t(stop - from)));
+    return cr ? cr : stop;
+}
+
+// The start of the line after the one ending at `ending` (CR LF counts as one end).
+const char* nextLine(const char* ending, const char* end) {
+    if (ending == end) {
+        return end;
+    }
+    return ending[0] == '\r' && ending + 1 < end && ending[1] == '\n' ? ending + 2 : ending + 1;
+}
+
 }  // namespace
 
 // The values of one table taken from a line. A value whose text is the target row's own text
@@ -101,26 +117,6 @@ struct DiveAnswer::Part {
 };
 
 AnswerLines::AnswerLines(QByteArray bytes) : bytes_(std::move(bytes)) {}
-
-namespace {
-
-// Where the line starting at `from` ends: its CR or LF, or `end`.
-const char* lineEnd(const char* from, const char* end) {
-    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', size_t(end - from)));
-    const char* stop = lf ? lf : end;
-    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', size_t(stop - from)));
-    return cr ? cr : stop;
-}
-
-// The start of the line after the one ending at `ending` (CR LF counts as one end).
-const char* nextLine(const char* ending, const char* end) {
-    if (ending == end) {
-        return end;
-    }
-    return ending[0] == '\r' && ending + 1 < end && ending[1] == '\n' ? ending + 2 : ending + 1;
-}
-
-}  // namespace
 
 bool AnswerLines::next(QString& line) {
     const char* begin = bytes_.constData();

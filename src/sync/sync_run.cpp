@@ -16,6 +16,17 @@ namespace {
 
 const QString kCancel = QStringLiteral("CANCEL");
 
+// The open tables with changes that have not reached their files.
+QList<Table*> unsavedTables(const Tdm_rdp& tables) {
+    QList<Table*> unsaved;
+    for (Table* table : tables.tables()) {
+        if (table->active() && table->hasUnsavedChanges() && !table->fileName().isEmpty()) {
+            unsaved << table;
+        }
+    }
+    return unsaved;
+}
+
 }  // namespace
 
 SyncRun::SyncRun(Listener listener) : listener_(std::move(listener)) {}
@@ -191,12 +202,7 @@ void SyncRun::applyDiveAnswer(AnswerLines lines) {
 // table that cannot be written is reported through the tables module's saveFailed, and its
 // changes stay pending for the next save.
 void SyncRun::saveTables() {
-    QList<Table*> unsaved;
-    for (Table* table : dm_rdp->tables()) {
-        if (table->active() && table->hasUnsavedChanges() && !table->fileName().isEmpty()) {
-            unsaved << table;
-        }
-    }
+    QList<Table*> unsaved = unsavedTables(*dm_rdp);
     if (unsaved.isEmpty()) {
         return;
     }

@@ -23,9 +23,9 @@ constexpr int kSyncTasks = 3;
 // has come, all of its lines are applied even when Cancel is clicked meanwhile, so the log
 // holds the whole answer; the run then ends canceled without the reference task.
 //
-// The run keeps the event loop turning all along: the requests wait in it, and the upload is
-// built, the answer applied and the tables written in slices between which the pending events
-// run, so the window repaints and Cancel can be clicked at any moment.
+// The run keeps the event loop turning all along: the requests and the tables' writer threads
+// are waited for in it, and the upload is built and the answer applied in short slices between
+// which the pending events run, so the window repaints and Cancel can be clicked at any moment.
 class SyncRun {
 public:
     // What a window shows of the run; each is told as it changes.
