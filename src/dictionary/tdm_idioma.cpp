@@ -2,6 +2,7 @@
 
 #include "app/settings/app_error.h"
 #include "app/settings/atomic_file.h"
+#include "app/settings/program_folders.h"
 #include "app/settings/tdm_const.h"
 
 #include <QCoreApplication>
@@ -46,7 +47,8 @@ bool keyOrder(const QString& a, const QString& b) {
     return keyOfLine(a).compare(keyOfLine(b), Qt::CaseInsensitive) < 0;
 }
 
-// Where "language.xml" is looked for: the working folder, then the executable's folder.
+// Where "language.xml" is looked for: the working folder, then the executable's folder (a
+// build), then the installation's data folder.
 QStringList dictionaryFolders() {
     QStringList folders;
     const QString work = QDir::currentPath();
@@ -54,9 +56,11 @@ QStringList dictionaryFolders() {
         folders << work;
     }
     if (QCoreApplication::instance()) {
-        const QString program = QCoreApplication::applicationDirPath();
-        if (!folders.contains(program)) {
-            folders << program;
+        for (const QString& folder :
+             {QCoreApplication::applicationDirPath(), installedDataFolder()}) {
+            if (!folders.contains(folder)) {
+                folders << folder;
+            }
         }
     }
     return folders;

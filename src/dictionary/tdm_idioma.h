@@ -16,9 +16,10 @@ public:
     TdmIdioma(const TdmIdioma&) = delete;
     TdmIdioma& operator=(const TdmIdioma&) = delete;
 
-    // Loads "language.xml" from the working folder, else from beside the executable. When it
-    // cannot be loaded the module stays inactive (untranslated) and this throws AppError with
-    // the text "No es posible cargar el diccionario del idioma!", which start-up shows.
+    // Loads "language.xml" from the working folder, else from beside the executable, else from
+    // the installation's data folder (installedDataFolder). When it cannot be loaded the module
+    // stays inactive (untranslated) and this throws AppError with the text "No es posible
+    // cargar el diccionario del idioma!", which start-up shows.
     void DataModuleCreate();
     // Writes tags.xml (once; later calls do nothing). Failures are swallowed: the program is
     // ending and nobody is left to tell.
