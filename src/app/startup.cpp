@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/desktop_identity.h"
 #include "app/settings/app_error.h"
 #include "app/settings/tdm_const.h"
 #include "app/tfrm_config.h"
@@ -80,6 +81,7 @@ void openModal(QWidget* owner) {
 // display name, which Qt would add to every window title that does not end with it.
 Startup::Startup() {
     QCoreApplication::setApplicationName(kAppTitle);
+    setDesktopIdentity();
     Tdm_const::setUrlOpener([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
 }
 
