@@ -3,6 +3,7 @@
 #include "app/settings/app_error.h"
 #include "app/settings/atomic_file.h"
 #include "app/settings/regional_formats.h"
+#include "app/settings/xml_chars.h"
 #include "store/table_data.h"
 #include "store/table_file.h"
 
@@ -427,7 +428,7 @@ struct Table::Impl {
         } else if (isTextVariant(value)) {
             date = RegionalFormats::parseDate(value.toString()).value_or(QDate());
         }
-        if (!date.isValid()) {
+        if (!date.isValid() || !julianDayFits(date.toJulianDay())) {
             throw notA(field, value, "date");
         }
         return date;
@@ -453,7 +454,7 @@ struct Table::Impl {
         } else if (isTextVariant(value)) {
             dateTime = RegionalFormats::parseDateTime(value.toString()).value_or(QDateTime());
         }
-        if (!dateTime.isValid()) {
+        if (!dateTime.isValid() || !julianDayFits(dateTime.date().toJulianDay())) {
             throw notA(field, value, "date and time");
         }
         return dateTime;
@@ -465,7 +466,9 @@ struct Table::Impl {
             return {};
         }
         if (isText(type)) {
-            const QString text = formatVariant(value);
+            // Whatever the source (typing, an answer, an import), the file must be able to
+            // carry the text: the control characters it cannot are dropped here.
+            const QString text = XmlChars::withoutForbidden(formatVariant(value));
             if (type == FieldType::String && text.size() > def(field).size) {
                 throw fieldError(field,
                                  QStringLiteral("the text has %1 characters; at most %2 fit.")

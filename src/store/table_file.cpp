@@ -1,6 +1,7 @@
 #include "store/table_file.h"
 
 #include "app/settings/app_error.h"
+#include "app/settings/xml_chars.h"
 
 #include <QDate>
 #include <algorithm>
@@ -78,7 +79,11 @@ public:
             if (c >= 0x80) {
                 i += nonAscii(s, i, size);
             } else if (c < 0x20) {
-                characterReference(c);
+                // Tab and line ends as references, so a reader keeps them; the other controls
+                // XML cannot carry at all, and a file holding one would be refused.
+                if (!XmlChars::isForbiddenUnit(c)) {
+                    characterReference(c);
+                }
             } else if (c == u'&') {
                 raw("&amp;", 5);
             } else if (c == u'<') {
@@ -118,6 +123,8 @@ private:
             extra = 1;
         } else if (QChar::isSurrogate(c)) {
             c = 0xFFFD;  // a lone surrogate has no UTF-8 form
+        } else if (XmlChars::isForbiddenUnit(char16_t(c))) {
+            return 0;
         }
         char bytes[4];
         int n = 0;
@@ -480,6 +487,8 @@ private:
                 p = decodeReference(p, end, &out);
             } else if (c == '\r' && p + 1 != end && p[1] == '\n') {
                 ++p;  // a line end counts once
+            } else if (XmlChars::isForbiddenUnit(c)) {
+                ++p;  // damage XML cannot carry: dropped, so the rest of the log still opens
             } else {
                 *out++ = isSpace(char(c)) ? u' ' : char16_t(c);
                 ++p;
@@ -505,7 +514,9 @@ private:
         if (c < smallest[size] || c > 0x10FFFF || QChar::isSurrogate(c)) {
             fail(QStringLiteral("the text is not valid UTF-8"));
         }
-        putCodePoint(c, out);
+        if (XmlChars::isXmlChar(c)) {
+            putCodePoint(c, out);
+        }
         return p + size;
     }
     const char* decodeReference(const char* p, const char* end, char16_t** out) {
@@ -528,10 +539,14 @@ private:
         const uint c = name.startsWith("#x")  ? name.mid(2).toUInt(&ok, 16)
                        : name.startsWith("#") ? name.mid(1).toUInt(&ok, 10)
                                               : 0;
-        if (!ok || c == 0 || c > 0x10FFFF || QChar::isSurrogate(c)) {
+        if (!ok || c > 0x10FFFF || QChar::isSurrogate(c)) {
             fail(QStringLiteral("an unknown reference \"&%1;\"").arg(QString::fromLatin1(name)));
         }
-        putCodePoint(c, out);
+        // A reference to a character XML cannot carry (such as "&#0;", which older versions
+        // wrote for a NUL) is dropped rather than refused, so the file still opens.
+        if (XmlChars::isXmlChar(c)) {
+            putCodePoint(c, out);
+        }
         return semicolon + 1;
     }
     static void putCodePoint(char32_t c, char16_t** out) {
@@ -598,7 +613,7 @@ private:
         }
         const QDate date(negative ? -year : year, month, day);
         *julianDay = date.toJulianDay();
-        return date.isValid();
+        return date.isValid() && julianDayFits(*julianDay);
     }
     static bool timeAt(const char*& p, const char* end, qint64* msecs) {
         int hour;
