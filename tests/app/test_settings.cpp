@@ -1,4 +1,5 @@
 #include "app/settings/app_error.h"
+#include "app/settings/atomic_file.h"
 #include "app/settings/ini_file.h"
 #include "app/settings/regional_formats.h"
 #include "app/settings/tdm_const.h"
@@ -23,6 +24,7 @@ private slots:
     void baseUrlOverrideGetsATrailingSlash();
     void noDataFolderUsesBareNames();
     void unwritableDataFolderFails();
+    void laxModesAreTightened();
     void regionalFormats();
 };
 
@@ -152,6 +154,34 @@ void TestSettings::unwritableDataFolderFails() {
     QVERIFY_THROWS_EXCEPTION(IoError, settings.DataModuleCreate());
     QVERIFY(!settings.IniFile);
     QCOMPARE(settings.AppVersion, QString("0.7.15b"));
+}
+
+// A data folder restored from a backup with looser modes: the folders are tightened at start,
+// and every file the program writes is its owner's only, whatever mode it had.
+void TestSettings::laxModesAreTightened() {
+    TestSupport::TempFolders folders;
+    const QFile::Permissions lax =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    const QFile::Permissions laxFolder = lax | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QDir().mkpath(folders.appData() + "DB0.7");
+    writeFile(folders.appData() + "desktop.ini", "[Preferences]\nViewRegionSites=1\n");
+    writeFile(folders.appData() + "DB0.7/member.xml", "<x/>");
+    QFile::setPermissions(folders.appData() + "desktop.ini", lax);
+    QFile::setPermissions(folders.appData() + "DB0.7/member.xml", lax);
+    QFile::setPermissions(folders.appData(), laxFolder);
+    QFile::setPermissions(folders.appData() + "DB0.7", laxFolder);
+    {
+        Tdm_const settings;
+        settings.DataModuleCreate();
+        for (const QString& folder : {settings.AppDataDir, settings.DbDir}) {
+            QCOMPARE(QFileInfo(folder).permissions() & 0x0077, QFile::Permissions());
+        }
+        writeFileAtomically(settings.DbDir + "member.xml", "<y/>");
+        QCOMPARE(QFileInfo(settings.DbDir + "member.xml").permissions() & 0x0077,
+                 QFile::Permissions());
+    }
+    QCOMPARE(QFileInfo(folders.appData() + "desktop.ini").permissions() & 0x0077,
+             QFile::Permissions());
 }
 
 void TestSettings::regionalFormats() {
