@@ -3,6 +3,7 @@
 #include "app/settings/ini_file.h"
 #include "app/settings/regional_formats.h"
 #include "app/settings/tdm_const.h"
+#include "app/settings/write_failures.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -19,6 +20,9 @@ private slots:
     void iniReadsNonNumbersAsDefault_data();
     void iniReadsNonNumbersAsDefault();
     void iniSeesWritesOfAnotherObject();
+    void iniSeesTheFileChangedByOthers();
+    void iniKeepsLinesThatAreNotUtf8ByteForByte();
+    void iniWriteTheFileCannotTakeIsKeptReportedOnceAndRetried();
     void firstRunCreatesFoldersAndWritesAllPreferences();
     void preferencesSurviveARestart();
     void baseUrlOverrideGetsATrailingSlash();
@@ -76,6 +80,56 @@ void TestSettings::iniSeesWritesOfAnotherObject() {
     TIniFile second("a.ini");
     first.writeString("Dock", "Convert", "-1");
     QCOMPARE(second.readString("Dock", "Convert", "0"), QString("-1"));
+}
+
+void TestSettings::iniSeesTheFileChangedByOthers() {
+    TestSupport::TempFolders folders;
+    writeFile("a.ini", "[Dock]\nConvert=0\n");
+    TIniFile ini("a.ini");
+    QCOMPARE(ini.readString("Dock", "Convert", "x"), QString("0"));
+    writeFile("a.ini", "[Dock]\nConvert=1\n");  // same size, in place
+    QCOMPARE(ini.readString("Dock", "Convert", "x"), QString("1"));
+    QFile::remove("a.ini");
+    QCOMPARE(ini.readString("Dock", "Convert", "x"), QString("x"));
+}
+
+void TestSettings::iniKeepsLinesThatAreNotUtf8ByteForByte() {
+    TestSupport::TempFolders folders;
+    const QByteArray foreign = "; caf\xE9 \xFF\xFE\r\n[One]\r\nx=\xC3(\r\n\x80odd=\xE9t\xE9\r\n";
+    writeFile("a.ini", foreign);
+    TIniFile ini("a.ini");
+    ini.writeString("One", "y", "Zoë");
+    QCOMPARE(readFile("a.ini"), foreign + "y=Zo\xC3\xAB\r\n");
+    QCOMPARE(ini.readString("one", "Y", ""), QString("Zoë"));
+    QCOMPARE(ini.readString("One", "x", ""), QString("\uFFFD("));
+}
+
+void TestSettings::iniWriteTheFileCannotTakeIsKeptReportedOnceAndRetried() {
+    TestSupport::TempFolders folders;
+    QStringList reports;
+    WriteFailures::setReporter([&reports](const QString& message) { reports << message; });
+    QDir().mkdir("data");
+    TIniFile ini("data/a.ini");
+    ini.writeString("Position", "Dives_h", "80");
+    // The folder goes and a file takes its name: no write can succeed, not even as root.
+    QVERIFY(QDir().rename("data", "moved"));
+    writeFile("data", "in the way");
+    ini.writeString("Position", "Dives_h", "90");
+    ini.writeString("Position", "Dives_tree_w", "200");
+    QCOMPARE(reports.size(), 1);
+    QVERIFY2(reports[0].contains("data/a.ini"), qPrintable(reports[0]));
+    QCOMPARE(ini.readInteger("Position", "Dives_h", 0), 90);  // kept in memory
+    QFile::remove("data");
+    QVERIFY(QDir().rename("moved", "data"));
+    ini.writeString("Defaults", "Unit_Dist", "1");
+    QCOMPARE(readFile("data/a.ini"),
+             QByteArray("[Position]\nDives_h=90\nDives_tree_w=200\n[Defaults]\nUnit_Dist=1\n"));
+    QVERIFY(!WriteFailures::failing("data/a.ini"));
+    QVERIFY(QDir().rename("data", "moved"));
+    writeFile("data", "in the way");
+    ini.writeString("Defaults", "Unit_Dist", "2");
+    QCOMPARE(reports.size(), 2);  // a new failure after a success is told again
+    WriteFailures::setReporter(nullptr);
 }
 
 void TestSettings::firstRunCreatesFoldersAndWritesAllPreferences() {

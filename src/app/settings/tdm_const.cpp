@@ -40,11 +40,7 @@ Tdm_const::Tdm_const() = default;
 
 Tdm_const::~Tdm_const() {
     if (IniFile) {
-        try {
-            writePreferences();
-        } catch (const AppError&) {
-            // The program is ending: there is nobody left to tell.
-        }
+        writePreferences();  // a file that cannot take them is reported by the settings file
     }
 }
 
