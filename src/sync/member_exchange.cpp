@@ -66,7 +66,7 @@ QString requestBody() {
     return SyncFields::joinRecord(values) + QStringLiteral("\r\n");
 }
 
-void applyAnswer(const QDomElement& record) {
+void applyAnswer(const XmlElement& record) {
     Table* member = dm_rdp->cds_info;
     member->first();
     member->edit();
