@@ -21,6 +21,7 @@ private slots:
     void iniReadsNonNumbersAsDefault();
     void iniSeesWritesOfAnotherObject();
     void iniSeesTheFileChangedByOthers();
+    void iniFollowsTheFirstSectionAndKeyOfAName();
     void iniKeepsLinesThatAreNotUtf8ByteForByte();
     void iniWriteTheFileCannotTakeIsKeptReportedOnceAndRetried();
     void firstRunCreatesFoldersAndWritesAllPreferences();
@@ -91,6 +92,20 @@ void TestSettings::iniSeesTheFileChangedByOthers() {
     QCOMPARE(ini.readString("Dock", "Convert", "x"), QString("1"));
     QFile::remove("a.ini");
     QCOMPARE(ini.readString("Dock", "Convert", "x"), QString("x"));
+}
+
+void TestSettings::iniFollowsTheFirstSectionAndKeyOfAName() {
+    TestSupport::TempFolders folders;
+    writeFile("a.ini", "k=0\n[A]\nk=1\n k = 2\n\n[B]\nx=1\n[ a ]\nk=3\nm=4\n");
+    TIniFile ini("a.ini");
+    QCOMPARE(ini.readString("a", "K", ""), QString("1"));
+    QCOMPARE(ini.readString("A", "m", "none"), QString("none"));  // only in the second [a]
+    ini.writeString("A", "m", "5");
+    ini.writeString("B", "y", "2");
+    QCOMPARE(readFile("a.ini"),
+             QByteArray("k=0\n[A]\nk=1\n k = 2\nm=5\n\n[B]\nx=1\ny=2\n[ a ]\nk=3\nm=4\n"));
+    QCOMPARE(ini.readString("B", "x", ""), QString("1"));
+    QCOMPARE(ini.readString("A", "m", ""), QString("5"));
 }
 
 void TestSettings::iniKeepsLinesThatAreNotUtf8ByteForByte() {

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+#include <deque>
 #include <memory>
 #include <optional>
 
@@ -91,86 +92,92 @@ FileStamp stampOf(const QString& fileName) {
 }
 
 // The lines of one file and where its sections and keys are. Only the first section of a name
-// counts, and in it the first line of a key, as the profile functions look them up.
+// counts, and in it the first line of a key, as the profile functions look them up. Lines are
+// views into the file's bytes (changed and added lines into bytes of their own), and the keys of
+// a section are indexed only once the section is looked up, so lines nobody asks for cost
+// little more than their bytes.
 class Image {
 public:
     void load(const QString& fileName) {
         lines_.clear();
+        owned_.clear();
         sections_.clear();
         sectionIndex_.clear();
+        content_.clear();
         eol_ = "\n";
         stamp_ = stampOf(fileName);
         QFile file(fileName);
         if (!file.open(QIODevice::ReadOnly)) {
             return;
         }
-        const QByteArray content = file.readAll();
-        if (content.contains("\r\n")) {
+        content_ = file.readAll();
+        if (content_.contains("\r\n")) {
             eol_ = "\r\n";
         }
+        const char* const data = content_.constData();
         qsizetype begin = 0;
-        while (begin < content.size()) {
-            qsizetype end = content.indexOf('\n', begin);
-            const qsizetype next = end < 0 ? content.size() : end + 1;
-            end = end < 0 ? content.size() : end;
-            const qsizetype stop = end > begin && content[end - 1] == '\r' ? end - 1 : end;
-            lines_.append(content.sliced(begin, stop - begin));
+        while (begin < content_.size()) {
+            qsizetype end = content_.indexOf('\n', begin);
+            const qsizetype next = end < 0 ? content_.size() : end + 1;
+            end = end < 0 ? content_.size() : end;
+            const qsizetype stop = end > begin && data[end - 1] == '\r' ? end - 1 : end;
+            lines_.append(QByteArrayView(data + begin, stop - begin));
             begin = next;
         }
-        index();
+        indexSections();
     }
 
     const FileStamp& stamp() const { return stamp_; }
     void setStamp(const FileStamp& stamp) { stamp_ = stamp; }
     bool unwritten = false;  // holds a change the file could not take
 
-    std::optional<QString> value(const QString& section, const QString& key) const {
-        const int s = sectionIndex_.value(folded(section.toUtf8()), -1);
-        if (s < 0) {
+    std::optional<QString> value(const QString& section, const QString& key) {
+        Section* found = sectionNamed(folded(section.toUtf8()));
+        if (!found) {
             return std::nullopt;
         }
-        const auto k = sections_[s].keys.constFind(folded(key.toUtf8()));
-        if (k == sections_[s].keys.cend()) {
+        const auto k = found->keys.constFind(folded(key.toUtf8()));
+        if (k == found->keys.cend()) {
             return std::nullopt;
         }
-        const QByteArray& line = lines_[*k];
+        const QByteArrayView line = lines_[*k];
         return QString::fromUtf8(line.sliced(line.indexOf('=') + 1)).trimmed();
     }
 
     void set(const QString& section, const QString& key, const QString& value) {
-        const QByteArray entry = key.toUtf8() + '=' + value.toUtf8();
+        const QByteArrayView entry = own(key.toUtf8() + '=' + value.toUtf8());
         const QByteArray sectionKey = folded(section.toUtf8());
         const QByteArray keyKey = folded(key.toUtf8());
-        const int s = sectionIndex_.value(sectionKey, -1);
-        if (s < 0) {
-            Section added{int(lines_.size()), int(lines_.size()) + 1, {}};
-            added.keys.insert(keyKey, added.lastEntry);
-            lines_ << '[' + section.toUtf8() + ']' << entry;
+        Section* found = sectionNamed(sectionKey);
+        if (!found) {
+            const int header = int(lines_.size());
+            Section added{header, header + 2, header + 1, true, {}};
+            added.keys.insert(keyKey, header + 1);
+            lines_ << own('[' + section.toUtf8() + ']') << entry;
             sectionIndex_.insert(sectionKey, int(sections_.size()));
             sections_.append(added);
             return;
         }
-        Section& found = sections_[s];
-        const auto k = found.keys.constFind(keyKey);
-        if (k != found.keys.cend()) {
+        const auto k = found->keys.constFind(keyKey);
+        if (k != found->keys.cend()) {
             lines_[*k] = entry;
             return;
         }
-        const int at = found.lastEntry + 1;
+        const int at = found->lastEntry + 1;
         lines_.insert(at, entry);
         shiftFrom(at);
-        found.lastEntry = at;
-        found.keys.insert(keyKey, at);
+        found->lastEntry = at;
+        found->keys.insert(keyKey, at);
     }
 
     QByteArray bytes() const {
         qsizetype size = 0;
-        for (const QByteArray& line : lines_) {
+        for (const QByteArrayView line : lines_) {
             size += line.size() + eol_.size();
         }
         QByteArray out;
         out.reserve(size);
-        for (const QByteArray& line : lines_) {
+        for (const QByteArrayView line : lines_) {
             out += line;
             out += eol_;
         }
@@ -180,43 +187,70 @@ public:
 private:
     struct Section {
         int header;
+        int end;        // the next section's header, or the end of the file
         int lastEntry;  // the last line that is not blank
+        bool indexed;   // lastEntry and keys are known
         QHash<QByteArray, int> keys;
     };
 
-    void index() {
-        Section* current = nullptr;
+    QByteArrayView own(QByteArray line) {
+        owned_.push_back(std::move(line));
+        return owned_.back();
+    }
+
+    void indexSections() {
+        int open = -1;  // the section whose end is still to be found
         for (int i = 0; i < lines_.size(); ++i) {
-            const QByteArrayView line = lines_[i];
-            if (const auto name = sectionName(line)) {
-                const QByteArray key = folded(*name);
-                current = nullptr;
-                if (!sectionIndex_.contains(key)) {
-                    sectionIndex_.insert(key, int(sections_.size()));
-                    sections_.append(Section{i, i, {}});
-                    current = &sections_.last();
-                }
+            const QByteArrayView line = trimmed(lines_[i]);
+            if (line.isEmpty() || line.front() != '[') {
                 continue;
             }
-            if (!current) {
+            const auto name = sectionName(line);
+            if (!name) {
                 continue;
             }
-            if (!trimmed(line).isEmpty()) {
-                current->lastEntry = i;
+            if (open >= 0) {
+                sections_[open].end = i;
+                open = -1;
             }
-            if (const auto name = keyName(line)) {
-                const QByteArray key = folded(*name);
-                if (!current->keys.contains(key)) {
-                    current->keys.insert(key, i);
-                }
+            const QByteArray key = folded(*name);
+            if (!sectionIndex_.contains(key)) {
+                sectionIndex_.insert(key, int(sections_.size()));
+                sections_.append(Section{i, int(lines_.size()), i, false, {}});
+                open = int(sections_.size()) - 1;
             }
         }
+    }
+
+    Section* sectionNamed(const QByteArray& key) {
+        const int s = sectionIndex_.value(key, -1);
+        if (s < 0) {
+            return nullptr;
+        }
+        Section& section = sections_[s];
+        if (!section.indexed) {
+            for (int i = section.header + 1; i < section.end; ++i) {
+                const QByteArrayView line = lines_[i];
+                if (!trimmed(line).isEmpty()) {
+                    section.lastEntry = i;
+                }
+                if (const auto name = keyName(line)) {
+                    const QByteArray key = folded(*name);
+                    if (!section.keys.contains(key)) {
+                        section.keys.insert(key, i);
+                    }
+                }
+            }
+            section.indexed = true;
+        }
+        return &section;
     }
 
     // A line was inserted at `at`: the lines from there on moved down by one.
     void shiftFrom(int at) {
         for (Section& section : sections_) {
             section.header += section.header >= at;
+            section.end += section.end >= at;
             section.lastEntry += section.lastEntry >= at;
             for (int& line : section.keys) {
                 line += line >= at;
@@ -224,7 +258,9 @@ private:
         }
     }
 
-    QList<QByteArray> lines_;
+    QByteArray content_;            // the file as read; most lines are views into it
+    std::deque<QByteArray> owned_;  // lines written since (a deque keeps them in place)
+    QVector<QByteArrayView> lines_;
     QByteArray eol_ = "\n";
     QVector<Section> sections_;  // in file order
     QHash<QByteArray, int> sectionIndex_;
