@@ -4,6 +4,8 @@
 #include "app/settings/xml_chars.h"
 #include "cache/xml_tree_data.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -63,7 +65,21 @@ private:
             }
         }
         out_ += '>';
-        characters(d_.textOf(node), false);
+        const QStringView text = d_.textOf(node);
+        if (isBlank(text)) {
+            // A reader drops text that is only white space as layout: the first blank as a
+            // reference keeps it text.
+            out_ += "&#" + QByteArray::number(text.front().unicode()) + ';';
+            characters(text.sliced(1), false);
+        } else {
+            characters(text, false);
+        }
+    }
+
+    static bool isBlank(QStringView text) {
+        return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+        });
     }
 
     void close(qint32 node) {

@@ -166,7 +166,7 @@ void TdmLocalData::save(XmlStore& store) {
 
 void TdmLocalData::parseAnswer(const QByteArray& answer) {
     closeAnswer();
-    XMLGet = XmlDocument::parse(answer, QStringLiteral("The service's answer"));
+    XMLGet = XmlDocument::parse(answer, QStringLiteral("The service's answer"), kMaxAnswerDepth);
 }
 
 void TdmLocalData::closeAnswer() {

@@ -51,9 +51,13 @@ public:
     // AppError.
     static void save(XmlStore& store);
     // Parses a service answer from its bytes under its own declared encoding into XMLGet.
-    // Throws AppError when it is not well-formed, too deep or holds a document type
-    // declaration; XMLGet then stays closed.
+    // Throws AppError when it is not well-formed, deeper than kMaxAnswerDepth or holds a
+    // document type declaration; XMLGet then stays closed.
     void parseAnswer(const QByteArray& answer);
+    // A record merged from an answer lies one level deeper in its store (under the store's
+    // root), so answers are held one level below what a store file may hold: whatever is taken
+    // from an answer can be read back from the file it is written to.
+    static constexpr int kMaxAnswerDepth = XmlDocument::kMaxDepth - 1;
     void closeAnswer();
 
     // The first child element of `parent` named `name`, created empty when missing.

@@ -32,7 +32,8 @@ bool isNameChar(char c) {
 
 class XmlParser {
 public:
-    XmlParser(const QByteArray& bytes, const QString& subject) : subject_(subject) {
+    XmlParser(const QByteArray& bytes, const QString& subject, int maxDepth)
+        : subject_(subject), maxDepth_(qMin(maxDepth, XmlDocument::kMaxDepth)) {
         source_ = decodedSource(bytes);
         begin_ = source_.constData();
         p_ = begin_;
@@ -97,7 +98,7 @@ private:
     [[noreturn]] void failDepth() const {
         throw AppError(QStringLiteral("%1 nests elements more than %2 levels deep.")
                            .arg(subject_)
-                           .arg(XmlDocument::kMaxDepth));
+                           .arg(maxDepth_));
     }
 
     // --- encodings
@@ -303,7 +304,7 @@ private:
     }
     // Reads a start tag at "<"; true when the element was empty ("/>").
     bool startTag(QVarLengthArray<Open, 64>& open) {
-        if (open.size() >= XmlDocument::kMaxDepth) {
+        if (open.size() >= maxDepth_) {
             failDepth();
         }
         ++p_;
@@ -432,8 +433,12 @@ private:
         p_ = close + 3;
     }
     // Decodes p_..end onto the end of the pool and makes it part of the node's text; text that
-    // is only white space (outside CDATA) is dropped.
+    // is only white space as written (outside CDATA) is dropped.
     void appendDecoded(qint32 node, const char* end, Mode mode) {
+        if (mode != Mode::Cdata && std::all_of(p_, end, isWhite)) {
+            p_ = end;  // layout between elements (a reference to a blank is text, though)
+            return;
+        }
         std::vector<char16_t>& pool = d_->texts;
         const size_t start = pool.size();
         d_->reserveTexts(end - p_);
@@ -441,11 +446,7 @@ private:
         const qsizetype n = decode(p_, end, pool.data() + start, mode);
         p_ = end;
         pool.resize(start + size_t(n));
-        const bool blank = std::all_of(pool.begin() + qsizetype(start), pool.end(), [](char16_t c) {
-            return c == u' ' || c == u'\t' || c == u'\n';
-        });
-        if (n == 0 || (blank && mode != Mode::Cdata)) {
-            pool.resize(start);
+        if (n == 0) {
             return;
         }
         XmlNode& element = d_->nodes[size_t(node)];
@@ -571,6 +572,7 @@ private:
     static constexpr uint kNameSlots = 64;
 
     QString subject_;
+    int maxDepth_;
     QByteArray source_;
     Encoding encoding_ = Encoding::Utf8;
     const char* begin_ = nullptr;
@@ -580,6 +582,6 @@ private:
     NameSlot names_[kNameSlots];
 };
 
-XmlDocument XmlDocument::parse(const QByteArray& bytes, const QString& subject) {
-    return XmlParser(bytes, subject).run();
+XmlDocument XmlDocument::parse(const QByteArray& bytes, const QString& subject, int maxDepth) {
+    return XmlParser(bytes, subject, maxDepth).run();
 }

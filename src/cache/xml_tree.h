@@ -29,7 +29,9 @@ public:
     // declaration; UTF-8 when neither says). Throws AppError starting with `subject` for input
     // that is not well-formed, that nests elements more than kMaxDepth deep, or that holds a
     // document type declaration (whose entities could blow a small answer up to gigabytes).
-    static XmlDocument parse(const QByteArray& bytes, const QString& subject);
+    // `maxDepth` may bound the depth more tightly than kMaxDepth.
+    static XmlDocument parse(const QByteArray& bytes, const QString& subject,
+                             int maxDepth = kMaxDepth);
 
     bool isNull() const { return !d_; }
     XmlElement documentElement() const;

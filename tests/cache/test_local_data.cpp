@@ -271,6 +271,8 @@ void TestLocalData::latin1RoundTrip_data() {
     QTest::newRow("markup characters") << R"(a & b <c> "d" 'e' ]]>)";
     QTest::newRow("white space") << " tab\there\nline\r\nend ";
     QTest::newRow("mixed") << "Zoë, Łódź & 海 🐠";
+    QTest::newRow("only blanks") << "  ";
+    QTest::newRow("only a line break") << "\n";
 }
 
 void TestLocalData::latin1RoundTrip() {
@@ -395,7 +397,7 @@ void TestLocalData::parsedContent_data() {
         << QByteArray("<r>\n  <a> x </a>\n  <b>  </b>\n</r>")
         << QByteArray("<r><a> x </a><b></b></r>");
     QTest::newRow("blank CDATA kept")
-        << QByteArray("<r><![CDATA[  ]]></r>") << QByteArray("<r>  </r>");
+        << QByteArray("<r><![CDATA[  ]]></r>") << QByteArray("<r>&#32; </r>");
     QTest::newRow("comments and instructions dropped")
         << QByteArray("<?pi x?><!-- c --><r><!-- in -->a<?p?>b</r><!-- after -->")
         << QByteArray("<r>ab</r>");
@@ -474,7 +476,16 @@ void TestLocalData::hostileDocumentsAreRefused() {
         QVERIFY2(e.message().contains("store.xml"), qPrintable(e.message()));
     }
     QVERIFY(!store.active);
-    cache.parseAnswer(nested(XmlDocument::kMaxDepth));  // the bound itself is taken
+    // The deepest answer taken is a record that, stored under the store's root, reopens.
+    cache.parseAnswer("<loc><id>1</id>" + nested(TdmLocalData::kMaxAnswerDepth - 1) + "</loc>");
+    XmlStore merged = openStore(TdmLocalData::kTemplate, "merged.xml");
+    TdmLocalData::AddXMLNode(merged, cache.XMLGet.documentElement());
+    TdmLocalData::save(merged);
+    XmlStore reopened;
+    TdmLocalData::ActiveXML(reopened, "merged.xml");
+    QVERIFY(reopened.active);
+    QVERIFY_THROWS_EXCEPTION(AppError,
+                             cache.parseAnswer(nested(TdmLocalData::kMaxAnswerDepth + 1)));
 }
 
 // Code (not input) may build a tree of any depth: copying and writing it must not recurse.
