@@ -5,6 +5,7 @@
 //
 //   bench_cache                 runs everything and prints a table
 //   bench_cache --run FILE      (internal) one fresh process, as key=value
+#include "../bench_support.h"
 #include "cache/tdm_local_data.h"
 
 #include <QCoreApplication>
@@ -24,20 +25,6 @@ constexpr int kMerged = 10000;
 
 double seconds(const QElapsedTimer& clock) {
     return double(clock.nsecsElapsed()) / 1e9;
-}
-
-// A field of /proc/self/status in bytes (VmRSS, VmHWM).
-qint64 statusBytes(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(qstrlen(field) + 1).trimmed().split(' ').value(0).toLongLong() * 1024;
-        }
-    }
-    return 0;
 }
 
 QByteArray location(int id, const char* suffix) {
@@ -78,14 +65,14 @@ void printValue(const char* key, double value) {
 }
 
 int runOnce(const QString& fileName) {
-    const qint64 before = statusBytes("VmRSS:");
+    const qint64 before = BenchSupport::statusBytes("VmRSS:");
     XmlStore locations;
     QElapsedTimer clock;
     clock.start();
     TdmLocalData::ActiveXML(locations, fileName);
     printValue("open", seconds(clock));
-    printValue("peak", double(statusBytes("VmHWM:") - before));
-    printValue("held", double(statusBytes("VmRSS:") - before));
+    printValue("peak", double(BenchSupport::statusBytes("VmHWM:") - before));
+    printValue("held", double(BenchSupport::statusBytes("VmRSS:") - before));
     const int stored = locations.doc.documentElement().childElementCount();
     TdmLocalData cache;
     cache.parseAnswer(download(stored));
@@ -102,33 +89,6 @@ int runOnce(const QString& fileName) {
     TdmLocalData::save(locations);
     printValue("save", seconds(clock));
     return 0;
-}
-
-QMap<QString, double> freshRun(const QString& fileName) {
-    QProcess fresh;
-    fresh.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    fresh.start(QCoreApplication::applicationFilePath(), {"--run", fileName});
-    QMap<QString, double> values;
-    if (!fresh.waitForFinished(-1) || fresh.exitCode() != 0) {
-        return values;
-    }
-    for (const QByteArray& line : fresh.readAllStandardOutput().split('\n')) {
-        const int equals = line.indexOf('=');
-        if (equals > 0) {
-            values[QString::fromLatin1(line.left(equals))] = line.mid(equals + 1).toDouble();
-        }
-    }
-    return values;
-}
-
-struct Spread {
-    double min;
-    double median;
-};
-
-Spread spread(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return {values.first(), values[values.size() / 2]};
 }
 
 }  // namespace
@@ -152,7 +112,7 @@ int main(int argc, char** argv) {
         file.close();
         QMap<QString, QList<double>> runs;
         for (int run = 0; run < kRuns; ++run) {
-            const QMap<QString, double> values = freshRun(fileName);
+            const QMap<QString, double> values = BenchSupport::freshRun({"--run", fileName});
             if (values.isEmpty()) {
                 return 1;
             }
@@ -161,11 +121,11 @@ int main(int argc, char** argv) {
             }
         }
         const double mb = double(bytes.size()) / 1e6;
-        const Spread open = spread(runs["open"]);
-        const Spread peak = spread(runs["peak"]);
-        const Spread held = spread(runs["held"]);
-        const Spread merge = spread(runs["merge"]);
-        const Spread save = spread(runs["save"]);
+        const BenchSupport::Spread open = BenchSupport::spread(runs["open"]);
+        const BenchSupport::Spread peak = BenchSupport::spread(runs["peak"]);
+        const BenchSupport::Spread held = BenchSupport::spread(runs["held"]);
+        const BenchSupport::Spread merge = BenchSupport::spread(runs["merge"]);
+        const BenchSupport::Spread save = BenchSupport::spread(runs["save"]);
         std::printf(
             "%10d %8.1f %8.2f / %6.2f %6.0f (%4.1fx) %6.0f / %4.0f %6.3f / %6.3f %6.2f / %6.2f\n",
             count, mb, open.min, open.median, peak.median / 1e6, peak.median / 1e6 / mb,

@@ -5,6 +5,7 @@
 //
 //   bench_settings                 runs everything and prints a table
 //   bench_settings --run FOLDER    (internal) one fresh process, as key=value
+#include "../bench_support.h"
 #include "app/settings/tdm_const.h"
 
 #include <QCoreApplication>
@@ -31,19 +32,6 @@ double seconds(const QElapsedTimer& clock) {
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
-qint64 statusBytes(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(qstrlen(field) + 1).trimmed().split(' ').value(0).toLongLong() * 1024;
-        }
-    }
-    return 0;
-}
-
 // The known sections first, then lines nobody reads: keys of another program, comments and
 // bytes that are not UTF-8, to about `megabytes` MB.
 QByteArray iniText(int megabytes) {
@@ -68,7 +56,7 @@ void printValue(const char* key, double value) {
 }
 
 int runOnce() {
-    const qint64 before = statusBytes("VmRSS:");
+    const qint64 before = BenchSupport::statusBytes("VmRSS:");
     QElapsedTimer clock;
     clock.start();
     Tdm_const settings;
@@ -79,37 +67,12 @@ int runOnce() {
             settings.IniFile->readInteger(QStringLiteral("Position"), QString::fromLatin1(key), -1);
     }
     printValue("start", seconds(clock));
-    printValue("peak", double(statusBytes("VmHWM:") - before));
+    printValue("peak", double(BenchSupport::statusBytes("VmHWM:") - before));
     clock.restart();
     settings.IniFile->writeInteger(QStringLiteral("Position"), QStringLiteral("Dives_h"), 90);
     printValue("write", seconds(clock));
     printValue("sink", sink != 0 && settings.ViewRegionSites);
     return settings.ViewRegionSites ? 0 : 1;
-}
-
-QMap<QString, double> freshRun(const QString& dataHome) {
-    QProcess fresh;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
-    fresh.setProcessEnvironment(environment);
-    fresh.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    fresh.start(QCoreApplication::applicationFilePath(), {"--run"});
-    QMap<QString, double> values;
-    if (!fresh.waitForFinished(-1) || fresh.exitCode() != 0) {
-        return values;
-    }
-    for (const QByteArray& line : fresh.readAllStandardOutput().split('\n')) {
-        const int equals = line.indexOf('=');
-        if (equals > 0) {
-            values[QString::fromLatin1(line.left(equals))] = line.mid(equals + 1).toDouble();
-        }
-    }
-    return values;
-}
-
-QPair<double, double> minMedian(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return {values.first(), values[values.size() / 2]};
 }
 
 }  // namespace
@@ -134,7 +97,9 @@ int main(int argc, char** argv) {
         file.close();
         QMap<QString, QList<double>> runs;
         for (int run = 0; run < kRuns; ++run) {
-            const QMap<QString, double> values = freshRun(home.path());
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+            const QMap<QString, double> values = BenchSupport::freshRun({"--run"}, environment);
             if (values.isEmpty()) {
                 return 1;
             }
@@ -143,12 +108,12 @@ int main(int argc, char** argv) {
             }
         }
         const double mb = double(text.size()) / 1e6;
-        const auto start = minMedian(runs["start"]);
-        const auto peak = minMedian(runs["peak"]);
-        const auto write = minMedian(runs["write"]);
+        const auto start = BenchSupport::spread(runs["start"]);
+        const auto peak = BenchSupport::spread(runs["peak"]);
+        const auto write = BenchSupport::spread(runs["write"]);
         std::printf("%8.1f %10lld %8.3f / %8.3f %7.0f (%4.1fx) %8.3f / %8.3f\n", mb,
-                    qint64(text.count('\n')), start.first, start.second, peak.second / 1e6,
-                    peak.second / 1e6 / mb, write.first, write.second);
+                    qint64(text.count('\n')), start.min, start.median, peak.median / 1e6,
+                    peak.median / 1e6 / mb, write.min, write.median);
     }
     return 0;
 }

@@ -361,7 +361,7 @@ private:
     QString decodedName(const char* name, qsizetype size) {
         QVarLengthArray<char16_t, 64> units(size);
         const qsizetype n = decode(name, name + size, units.data(), Mode::Name);
-        return QString::fromUtf16(units.data(), n);
+        return QStringView(units.data(), n).toString();
     }
     void attributes(qint32 node) {
         for (;;) {
@@ -398,7 +398,7 @@ private:
             QVarLengthArray<char16_t, 256> units(close - p_);
             const qsizetype n = decode(p_, close, units.data(), Mode::Attribute);
             p_ = close + 1;
-            addAttribute(node, attributeName, QString::fromUtf16(units.data(), n), name);
+            addAttribute(node, attributeName, QStringView(units.data(), n).toString(), name);
         }
     }
     void addAttribute(qint32 node, const QString& name, const QString& value, const char* at) {
@@ -457,7 +457,7 @@ private:
             element.textSize += qint32(n);
         } else {
             // Text on both sides of a child element: both pieces go to the end, in order.
-            const QString piece = QString::fromUtf16(pool.data() + start, n);
+            const QString piece = QStringView(pool.data() + start, n).toString();
             pool.resize(start);
             d_->appendText(node, piece);
         }
@@ -498,25 +498,13 @@ private:
         return out - start;
     }
     const char* utf8(const char* p, const char* end, char16_t** out) {
-        const auto lead = uchar(*p);
-        const int size = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-        if (size == 0 || lead > 0xF4 || end - p < size) {
-            failAt(p, QStringLiteral("the text is not valid UTF-8"));
-        }
-        char32_t c = lead & (0x7F >> size);
-        for (int i = 1; i < size; ++i) {
-            const auto next = uchar(p[i]);
-            if ((next & 0xC0) != 0x80) {
-                failAt(p, QStringLiteral("the text is not valid UTF-8"));
-            }
-            c = (c << 6) | (next & 0x3F);
-        }
-        static const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (c < smallest[size] || !XmlChars::isXmlChar(c)) {
+        char32_t c = 0;
+        const int size = XmlChars::decodeUtf8(p, end, &c);
+        if (size == 0 || !XmlChars::isXmlChar(c)) {
             failAt(p, QStringLiteral("the text is not valid UTF-8 or holds a character XML "
                                      "cannot hold"));
         }
-        put(c, out);
+        XmlChars::putUtf16(c, out);
         return p + size;
     }
     const char* reference(const char* p, const char* end, char16_t** out) {
@@ -553,17 +541,10 @@ private:
             failAt(p, QStringLiteral("the reference \"&%1;\" names no character XML can hold")
                           .arg(QString::fromUtf8(name.left(40))));
         }
-        put(c, out);
+        XmlChars::putUtf16(c, out);
         return semicolon + 1;
     }
-    static void put(char32_t c, char16_t** out) {
-        if (QChar::requiresSurrogates(c)) {
-            *(*out)++ = QChar::highSurrogate(c);
-            *(*out)++ = QChar::lowSurrogate(c);
-        } else {
-            *(*out)++ = char16_t(c);
-        }
-    }
+
     [[noreturn]] void failAt(const char* at, const QString& what) {
         p_ = at;
         fail(what);

@@ -497,25 +497,13 @@ private:
         return int(out - start);
     }
     const char* decodeUtf8(const char* p, const char* end, char16_t** out) {
-        const auto lead = uchar(*p);
-        const int size = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-        if (size == 0 || lead > 0xF4 || end - p < size) {
-            fail(QStringLiteral("the text is not valid UTF-8"));
-        }
-        char32_t c = lead & (0x7F >> size);
-        for (int i = 1; i < size; ++i) {
-            const auto next = uchar(p[i]);
-            if ((next & 0xC0) != 0x80) {
-                fail(QStringLiteral("the text is not valid UTF-8"));
-            }
-            c = (c << 6) | (next & 0x3F);
-        }
-        static const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (c < smallest[size] || c > 0x10FFFF || QChar::isSurrogate(c)) {
+        char32_t c = 0;
+        const int size = XmlChars::decodeUtf8(p, end, &c);
+        if (size == 0) {
             fail(QStringLiteral("the text is not valid UTF-8"));
         }
         if (XmlChars::isXmlChar(c)) {
-            putCodePoint(c, out);
+            XmlChars::putUtf16(c, out);
         }
         return p + size;
     }
@@ -545,17 +533,9 @@ private:
         // A reference to a character XML cannot carry (such as "&#0;", which older versions
         // wrote for a NUL) is dropped rather than refused, so the file still opens.
         if (XmlChars::isXmlChar(c)) {
-            putCodePoint(c, out);
+            XmlChars::putUtf16(c, out);
         }
         return semicolon + 1;
-    }
-    static void putCodePoint(char32_t c, char16_t** out) {
-        if (QChar::requiresSurrogates(c)) {
-            *(*out)++ = QChar::highSurrogate(c);
-            *(*out)++ = QChar::lowSurrogate(c);
-        } else {
-            *(*out)++ = char16_t(c);
-        }
     }
 
     // `field` -1 for a root attribute.

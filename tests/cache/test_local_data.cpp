@@ -413,6 +413,9 @@ void TestLocalData::parsedContent_data() {
     QTest::newRow("ISO-8859-1 bytes")
         << QByteArray("<?xml version='1.0' encoding='ISO-8859-1'?><r>Zo\xEB</r>")
         << QByteArray("<r>Zo\xEB</r>");
+    QTest::newRow("U+FEFF inside is a character, not a byte order mark")
+        << QByteArray("<r a='\xEF\xBB\xBFx'>t<c/>\xEF\xBB\xBFu</r>")
+        << QByteArray("<r a=\"&#65279;x\">t&#65279;u<c></c></r>");
     QTest::newRow("byte order mark")
         << QByteArray("\xEF\xBB\xBF<r>\xC3\xAB</r>") << QByteArray("<r>\xEB</r>");
 }

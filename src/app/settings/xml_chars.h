@@ -21,4 +21,11 @@ inline bool isForbiddenUnit(char16_t c) {
 // `text` without the units isForbiddenUnit() names; the same string when it holds none.
 QString withoutForbidden(const QString& text);
 
+// The UTF-8 sequence at `p` (before `end`): stores its code point in `c` and returns its length,
+// or returns 0 when the bytes are not valid UTF-8 (a stray or overlong sequence, a surrogate, a
+// code point beyond U+10FFFF, a sequence cut short).
+int decodeUtf8(const char* p, const char* end, char32_t* c);
+// Writes `c` as one or two UTF-16 units and moves `out` past them.
+void putUtf16(char32_t c, char16_t** out);
+
 }  // namespace XmlChars
