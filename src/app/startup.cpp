@@ -12,6 +12,7 @@
 #include "store/tdm_rdp.h"
 #include "sync/ui/synchronize_command.h"
 #include "ui/forms/dialogs.h"
+#include "ui/main/guarded_command.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
 
@@ -57,8 +58,10 @@ void showWriteFailure(const QString& message) {
 
 }  // namespace
 
+// The program's name, for the splash, the About window and the message boxes. Not set as the
+// display name, which Qt would add to every window title that does not end with it.
 Startup::Startup() {
-    QGuiApplication::setApplicationDisplayName(kAppTitle);
+    QCoreApplication::setApplicationName(kAppTitle);
     Tdm_const::setUrlOpener([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
     WriteFailures::setReporter(showWriteFailure);
 }
@@ -170,6 +173,7 @@ void Startup::connectMainWindow() {
     Frm_Principal->openAbout = openModal<TFrm_License>;
     Frm_Principal->openEnvironmentOptions = openModal<TFrm_config>;
     // The synchronisation dialog lives above the main window, so it is connected from here.
-    QObject::connect(Frm_Principal->ui->Ac_Syncronize, &QAction::triggered, Frm_Principal,
-                     [] { runSynchronizeCommand(*Frm_Principal); });
+    QObject::connect(Frm_Principal->ui->Ac_Syncronize, &QAction::triggered, Frm_Principal, [] {
+        runRecordCommand(Frm_Principal, [] { runSynchronizeCommand(*Frm_Principal); });
+    });
 }
