@@ -183,8 +183,10 @@ QString XmlElement::tagName() const {
 
 namespace {
 
-// The first element from `at` on (following siblings) named `name` (any when empty).
-qint32 findSibling(const XmlDocument::Data& d, qint32 at, const QString& name) {
+// The first element from `at` on (following siblings, or preceding ones when `backwards`)
+// named `name` (any when empty).
+qint32 findSibling(const XmlDocument::Data& d, qint32 at, const QString& name,
+                   bool backwards = false) {
     if (name.isEmpty()) {
         return at;
     }
@@ -193,7 +195,7 @@ qint32 findSibling(const XmlDocument::Data& d, qint32 at, const QString& name) {
         return -1;
     }
     while (at >= 0 && d.nodes[size_t(at)].name != id) {
-        at = d.nodes[size_t(at)].next;
+        at = backwards ? d.nodes[size_t(at)].prev : d.nodes[size_t(at)].next;
     }
     return at;
 }
@@ -205,6 +207,13 @@ XmlElement XmlElement::firstChildElement(const QString& name) const {
         return {};
     }
     return XmlElement(d_, findSibling(*d_, d_->nodes[size_t(index_)].first, name));
+}
+
+XmlElement XmlElement::lastChildElement(const QString& name) const {
+    if (!d_) {
+        return {};
+    }
+    return XmlElement(d_, findSibling(*d_, d_->nodes[size_t(index_)].last, name, true));
 }
 
 XmlElement XmlElement::nextSiblingElement(const QString& name) const {

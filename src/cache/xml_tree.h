@@ -67,6 +67,7 @@ public:
 
     // Children and siblings, optionally only those named `name`; null when there is none.
     XmlElement firstChildElement(const QString& name = QString()) const;
+    XmlElement lastChildElement(const QString& name = QString()) const;
     XmlElement nextSiblingElement(const QString& name = QString()) const;
     XmlElement parentElement() const;
     int childElementCount() const;

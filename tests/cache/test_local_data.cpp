@@ -104,6 +104,7 @@ private slots:
     void hostileDocumentsAreRefused_data();
     void hostileDocumentsAreRefused();
     void deepTreesAreCopiedAndWrittenWithoutRecursion();
+    void lastChildElementFollowsEdits();
     void aStoreThatCannotBeWrittenIsToldOnceAndKept();
     void malformedStoreFileStaysClosedAndUntouched_data();
     void malformedStoreFileStaysClosedAndUntouched();
@@ -509,6 +510,31 @@ void TestLocalData::deepTreesAreCopiedAndWrittenWithoutRecursion() {
     const QByteArray bytes = readFile("store.xml");
     QVERIFY(bytes.endsWith(QByteArray("bottom") + QByteArray("</n>").repeated(200000) +
                            "</loc></init>"));
+}
+
+// The last child, by name or any, as removals and appends leave the children.
+void TestLocalData::lastChildElementFollowsEdits() {
+    XmlDocument doc = XmlDocument::parse("<r><a>1</a><b>2</b><a>3</a><c/></r>", "test");
+    XmlElement root = doc.documentElement();
+    QCOMPARE(root.lastChildElement().tagName(), QString("c"));
+    QCOMPARE(root.lastChildElement("a").text(), QString("3"));
+    QVERIFY(root.lastChildElement("b").nextSiblingElement("a") == root.lastChildElement("a"));
+    QVERIFY(root.lastChildElement("none").isNull());
+    QVERIFY(root.lastChildElement().lastChildElement().isNull());
+    QVERIFY(XmlElement().lastChildElement().isNull());
+
+    root.removeChild(root.lastChildElement("a"));
+    QCOMPARE(root.lastChildElement("a").text(), QString("1"));
+    root.removeChild(root.lastChildElement());
+    QCOMPARE(root.lastChildElement().tagName(), QString("b"));
+    XmlElement added = root.appendChild(doc.createElement("a"));
+    added.setText("4");
+    QVERIFY(root.lastChildElement() == added);
+    QCOMPARE(root.lastChildElement("a").text(), QString("4"));
+    root.removeChild(root.firstChildElement("a"));
+    root.removeChild(root.firstChildElement("b"));
+    root.removeChild(added);
+    QVERIFY(root.lastChildElement().isNull());
 }
 
 void TestLocalData::aStoreThatCannotBeWrittenIsToldOnceAndKept() {
