@@ -223,6 +223,8 @@ void TestSyncSteps::failedReferenceDownloadKeepsItsDocument_data() {
     QTest::addColumn<QByteArray>("answer");
     QTest::newRow("server error") << 500 << QByteArray("<reference/>");
     QTest::newRow("not XML") << 200 << QByteArray("<reference><countries>");
+    QTest::newRow("nested 120,000 deep")
+        << 200 << QByteArray("<a>").repeated(120000) + QByteArray("</a>").repeated(120000);
 }
 
 void TestSyncSteps::failedReferenceDownloadKeepsItsDocument() {
