@@ -13,6 +13,7 @@ using TestSupport::readFile;
 namespace {
 
 const QString kId = QStringLiteral("net.nereva.Desktop");
+const QString kLoadError = QStringLiteral("No es posible cargar el diccionario del idioma!");
 
 // What the probe printed: "name=value" lines.
 QMap<QString, QString> report(const Finished& finished) {
@@ -153,22 +154,30 @@ void TestInstall::entriesNameWhatIsInstalled() {
 void TestInstall::startsFromAnotherFolder_data() {
     QTest::addColumn<QByteArray>("workingDictionary");
     QTest::addColumn<bool>("moved");
-    QTest::addColumn<QString>("language");
-    QTest::newRow("installed dictionary") << QByteArray() << false << "en";
+    QTest::addColumn<QString>("language");  // "en": the installed dictionary
+    QTest::addColumn<QString>("message");
+    QTest::newRow("installed dictionary") << QByteArray() << false << "en"
+                                          << "";
     QTest::newRow("working folder first")
         << QByteArray(
                "<?xml version=\"1.0\"?><language><config><code>zz</code></config>"
                "<dictionary><loading_db>Loading</loading_db></dictionary></language>")
-        << false << "zz";
-    QTest::newRow("installation moved elsewhere") << QByteArray() << true << "en";
+        << false << "zz"
+        << "";
+    QTest::newRow("broken one in the working folder")
+        << QByteArray("<language>") << false << "en" << kLoadError;
+    QTest::newRow("installation moved elsewhere") << QByteArray() << true << "en"
+                                                  << "";
 }
 
-// Started from a folder without a dictionary, the installed program reaches its main window
-// with the dictionary and icon of its installation, and ends cleanly.
+// Started from another folder, the installed program reaches its main window with the
+// dictionary and icon of its installation (unless the working folder holds a dictionary that
+// loads), and ends cleanly.
 void TestInstall::startsFromAnotherFolder() {
     QFETCH(QByteArray, workingDictionary);
     QFETCH(bool, moved);
     QFETCH(QString, language);
+    QFETCH(QString, message);
     QTemporaryDir elsewhere;
     QString prefix = prefix_.path();
     if (moved) {
@@ -186,8 +195,8 @@ void TestInstall::startsFromAnotherFolder() {
     const Finished probe = startInstalled(prefix, work);
     QVERIFY2(probe.code == 0, qPrintable(probe.text()));
     const QMap<QString, QString> found = report(probe);
-    QVERIFY2(!found.contains("message"), qPrintable(probe.text()));
-    const QString dictionary = workingDictionary.isEmpty()
+    QVERIFY2(found.value("message") == message, qPrintable(probe.text()));
+    const QString dictionary = language == "en"
                                    ? QDir(prefix).filePath("share/nereva-desktop/language.xml")
                                    : QDir(work).filePath("language.xml");
     QCOMPARE(found.value("dictionary"), dictionary);
