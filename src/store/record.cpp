@@ -2,6 +2,12 @@
 
 #include <QDateTime>
 
+#include <sys/mman.h>
+
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23
+#endif
+
 namespace {
 
 constexpr qint64 kMsecsPerDay = 86400000;
@@ -33,12 +39,97 @@ int compareValues(T a, T b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+// A huge page: the size of an arena, and its alignment, so the system can back it with one.
+constexpr size_t kArenaSize = size_t(2) << 20;
+// Rows larger than this take a heap block of their own rather than most of an arena.
+constexpr size_t kLargestArenaRow = kArenaSize / 8;
+
 }  // namespace
+
+// One large block of rows, its header at its start. Holds one count per live row, and one for
+// the allocator while it still fills the block.
+class RowArena {
+public:
+    static RowArena* create() {
+        // Twice the size is mapped so an aligned block can be cut out of it.
+        void* mapped = mmap(nullptr, 2 * kArenaSize, PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapped == MAP_FAILED) {
+            return nullptr;
+        }
+        auto* start = static_cast<char*>(mapped);
+        auto* aligned = reinterpret_cast<char*>(
+            (reinterpret_cast<quintptr>(start) + kArenaSize - 1) & ~quintptr(kArenaSize - 1));
+        if (aligned > start) {
+            munmap(start, size_t(aligned - start));
+        }
+        const size_t tail = size_t(start + 2 * kArenaSize - (aligned + kArenaSize));
+        if (tail > 0) {
+            munmap(aligned + kArenaSize, tail);
+        }
+        madvise(aligned, kArenaSize, MADV_HUGEPAGE);
+        // Filling the page tables in one call spares a fault per page; older systems refuse
+        // it, and the pages then come at their first touch.
+        madvise(aligned, kArenaSize, MADV_POPULATE_WRITE);
+        return new (aligned) RowArena;
+    }
+
+    void* allocate(size_t size) {
+        const size_t at = (used_ + 7) & ~size_t(7);
+        if (at + size > kArenaSize) {
+            return nullptr;
+        }
+        used_ = at + size;
+        holds_.fetch_add(1, std::memory_order_relaxed);
+        return reinterpret_cast<char*>(this) + at;
+    }
+    void release() {
+        if (holds_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            this->~RowArena();
+            munmap(this, kArenaSize);
+        }
+    }
+
+private:
+    RowArena() = default;
+    std::atomic<int> holds_{1};
+    size_t used_ = sizeof(RowArena);
+};
+
+RowAllocator::~RowAllocator() {
+    if (current_) {
+        current_->release();
+    }
+}
+
+void* RowAllocator::allocate(size_t size, RowArena** arena) {
+    *arena = nullptr;
+    if (size > kLargestArenaRow) {
+        return nullptr;
+    }
+    void* memory = current_ ? current_->allocate(size) : nullptr;
+    if (!memory) {
+        if (current_) {
+            current_->release();
+        }
+        current_ = RowArena::create();
+        memory = current_ ? current_->allocate(size) : nullptr;
+    }
+    if (memory) {
+        *arena = current_;
+    }
+    return memory;
+}
 
 void Row::release() {
     if (block_ && block_->ref.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        RowArena* arena = block_->arena;
         block_->~Block();
-        ::operator delete(block_);
+        if (arena) {
+            arena->release();
+        } else {
+            ::operator delete(block_);
+        }
     }
     block_ = nullptr;
 }
@@ -228,10 +319,15 @@ void RowBuilder::setValue(int field, const QVariant& value) {
     }
 }
 
-Row RowBuilder::build(quint64 id) const {
+Row RowBuilder::build(quint64 id, RowAllocator* allocator) const {
     const size_t size =
         sizeof(Row::Block) + size_t(fixed_.size()) + size_t(text_.size()) * sizeof(char16_t);
-    auto* block = new (::operator new(size)) Row::Block{{1}, id};
+    RowArena* arena = nullptr;
+    void* memory = allocator ? allocator->allocate(size, &arena) : nullptr;
+    if (!memory) {
+        memory = ::operator new(size);
+    }
+    auto* block = new (memory) Row::Block{{1}, arena, id};
     auto* bytes = reinterpret_cast<uchar*>(block + 1);
     std::memcpy(bytes, fixed_.data(), size_t(fixed_.size()));
     if (!text_.isEmpty()) {

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <limits>
 
+class RowArena;
+
 // A row is one immutable heap block shared by handles: a header, a null bit per field, the
 // fixed-width cells and, behind them, the UTF-16 text of the string fields. Editing builds a
 // new block, so a copy of a table's row list is a cheap and thread-safe snapshot.
@@ -34,6 +36,7 @@ private:
     friend class RowBuilder;
     struct Block {
         std::atomic<int> ref;
+        RowArena* arena;  // the large block it lives in, or null for a heap block of its own
         quint64 id;
     };
     explicit Row(Block* block) : block_(block) {}
@@ -96,6 +99,26 @@ inline bool julianDayFits(qint64 julianDay) {
            julianDay <= std::numeric_limits<qint32>::max();
 }
 
+// Memory for many rows at once, taken from the system in large blocks (huge pages where the
+// system gives them): a table loaded from its file would otherwise cost one heap allocation
+// and several first touches of fresh memory per row. A block goes back to the system when its
+// last row is released. Used by one thread at a time; the rows it made may go anywhere.
+class RowAllocator {
+public:
+    RowAllocator() = default;
+    ~RowAllocator();
+    RowAllocator(const RowAllocator&) = delete;
+    RowAllocator& operator=(const RowAllocator&) = delete;
+
+    // `size` bytes aligned for a row block, and the large block they lie in; null when the
+    // row is too large for a large block or the system gives none (the row then takes a heap
+    // block of its own).
+    void* allocate(size_t size, RowArena** arena);
+
+private:
+    RowArena* current_ = nullptr;
+};
+
 // Collects the values of one row and makes its block. Reusable: reset() between rows.
 class RowBuilder {
 public:
@@ -111,7 +134,8 @@ public:
     // A canonical QVariant of the field's type, or null.
     void setValue(int field, const QVariant& value);
     bool isSet(int field) const;
-    Row build(quint64 id) const;
+    // The row in a heap block of its own, or from `allocator` when one is given.
+    Row build(quint64 id, RowAllocator* allocator = nullptr) const;
 
 private:
     void markSet(int field);

@@ -6,6 +6,7 @@
 #include "app/settings/xml_chars.h"
 #include "store/table_data.h"
 #include "store/table_file.h"
+#include "store/table_journal.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +26,9 @@ bool isWhole(FieldType type) {
 }
 
 const QDate kZeroDate(1899, 12, 30);
+// More changes than this waiting for the journal are a bulk change: the table file is
+// rewritten instead, and the changes are no longer kept one by one.
+constexpr int kMostPendingChanges = 256;
 
 // No value at all, or a date or time that is not valid: stores null.
 bool isNullValue(const QVariant& value) {
@@ -77,8 +81,10 @@ struct Table::Impl {
 
     qint64 nextAutoInc = 1;
     quint64 nextRowId = 1;
-    quint64 changes = 0;  // never reset, so a late report of an old write is recognised
-    quint64 saved = 0;
+    quint64 changes = 0;     // the number of the last change (see TableData::changeCount)
+    quint64 saved = 0;       // the last change on the disk
+    quint64 inFile = 0;      // the last change the table file holds
+    PendingChanges pending;  // for the journal
 
     int disabled = 0;
     bool pendingRows = false;
@@ -156,15 +162,11 @@ struct Table::Impl {
         }
         return false;
     }
-    void sortRows() {
+    void sortRows(QVector<Row>& all) const {
         const auto lessRow = [this](const Row& a, const Row& b) { return less(a, b); };
-        if (!std::is_sorted(rows.cbegin(), rows.cend(), lessRow)) {
-            std::stable_sort(rows.begin(), rows.end(), lessRow);
+        if (!std::is_sorted(all.cbegin(), all.cend(), lessRow)) {
+            std::stable_sort(all.begin(), all.end(), lessRow);
         }
-    }
-    bool fitsAt(int index, const Row& row) const {
-        return (index == 0 || !less(row, rows[index - 1])) &&
-               (index + 1 >= rows.size() || !less(rows[index + 1], row));
     }
     void refreshView() {
         if (linkField < 0) {
@@ -238,34 +240,76 @@ struct Table::Impl {
 
     // --- life cycle
 
-    TableData load() {
-        const QFileInfo info(fileName);
-        QFile file(fileName);
-        if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-            unreadableFile = fileName;
-            throw AppError(QStringLiteral("Cannot read table file \"%1\": %2.")
-                               .arg(fileName, info.isDir() ? QStringLiteral("it is a folder")
-                                                           : file.errorString()));
+    QString journalName() const { return TableJournal::fileNameFor(fileName); }
+
+    // The file and its journal as rows in table order; touches nothing of the table.
+    TableData readFiles() const {
+        TableData data;
+        if (!fileName.isEmpty() && QFileInfo::exists(fileName)) {
+            data = TableFile::read(fileName, layout, name);
+        }
+        sortRows(data.rows);
+        data.fileChangeCount = data.changeCount;
+        const QString journal = journalName();
+        if (!journal.isEmpty() && QFileInfo::exists(journal)) {
+            replay(data, journal);
+        }
+        return data;
+    }
+    void replay(TableData& data, const QString& journal) const {
+        QFile file(journal);
+        if (!file.open(QIODevice::ReadOnly)) {
+            throw TableJournal::damaged(journal, file.errorString());
         }
         const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            unreadableFile = fileName;
-            throw AppError(QStringLiteral("Cannot read table file \"%1\": %2.")
-                               .arg(fileName, file.errorString()));
+        RowReader reader(layout, name, journal);
+        quint64 nextId = quint64(data.rows.size()) + 1;
+        quint64 last = data.changeCount;
+        for (const TableJournal::Record& record : TableJournal::read(bytes, journal).records) {
+            if (record.sequence <= data.changeCount) {
+                continue;  // the table file holds it already
+            }
+            if (record.sequence != last + 1) {
+                throw TableJournal::damaged(journal,
+                                            QStringLiteral("change %1 is missing").arg(last + 1));
+            }
+            apply(data, record, reader, nextId, journal);
+            last = record.sequence;
         }
-        try {
-            return TableFile::parse(bytes, layout, name, fileName);
-        } catch (const AppError&) {
-            unreadableFile = fileName;
-            throw;
+        data.changeCount = last;
+    }
+    void apply(TableData& data, const TableJournal::Record& record, RowReader& reader,
+               quint64& nextId, const QString& journal) const {
+        const int index = record.index;
+        if (record.kind != RowChange::Kind::Insert &&
+            (index < 0 || index >= data.rows.size() ||
+             TableJournal::rowChecksum(*layout, data.rows[index]) != record.beforeChecksum)) {
+            throw TableJournal::damaged(journal, QStringLiteral("change %1 does not fit the rows "
+                                                                "of the table file")
+                                                     .arg(record.sequence));
         }
+        if (record.kind == RowChange::Kind::Delete) {
+            data.rows.remove(index);
+            return;
+        }
+        const bool isNew = record.kind == RowChange::Kind::Insert;
+        Row row = reader.read(record.row, isNew ? nextId++ : data.rows[index].id());
+        const int autoInc = layout->autoIncField();
+        if (autoInc >= 0 && !layout->isNull(row, autoInc)) {
+            data.nextAutoInc = qMax(data.nextAutoInc, layout->integer(row, autoInc) + 1);
+        }
+        placeInto(data.rows, std::move(row), isNew ? -1 : index);
     }
     void becomeActive(TableData data) {
         rows = std::move(data.rows);
         nextAutoInc = data.nextAutoInc;
-        nextRowId = quint64(rows.size()) + 1;
-        sortRows();
-        saved = changes;
+        nextRowId = 1;
+        for (const Row& row : rows) {
+            nextRowId = qMax(nextRowId, row.id() + 1);
+        }
+        changes = saved = data.changeCount;
+        inFile = data.fileChangeCount;
+        pending = PendingChanges();
         state = State::Browse;
         if (linkField >= 0) {
             setKey(masterKey());
@@ -285,7 +329,8 @@ struct Table::Impl {
         viewBegin = viewEnd = 0;
         cur = -1;
         eof = bof = true;
-        saved = changes;
+        saved = inFile = changes;
+        pending = PendingChanges();
         notifyState();
         notifyRows();
         recordChanged();
@@ -336,27 +381,47 @@ struct Table::Impl {
         }
         return int(found - rows.cbegin());
     }
+    // Puts `row` into `all` over the row at `index` (-1 for a new row): in its place when it
+    // still fits there, else where the order puts it. Returns its index, or -1 when it took
+    // the old row's place and nothing moved.
+    int placeInto(QVector<Row>& all, Row row, int index) const {
+        if (index >= 0 && fitsAt(all, index, row)) {
+            all[index] = std::move(row);
+            return -1;
+        }
+        if (index >= 0) {
+            all.remove(index);
+        }
+        const auto at = std::upper_bound(all.cbegin(), all.cend(), row,
+                                         [this](const Row& a, const Row& b) { return less(a, b); });
+        index = int(at - all.cbegin());
+        all.insert(index, std::move(row));
+        return index;
+    }
+    bool fitsAt(const QVector<Row>& all, int index, const Row& row) const {
+        return (index == 0 || !less(row, all[index - 1])) &&
+               (index + 1 >= all.size() || !less(all[index + 1], row));
+    }
     // Puts a posted row in its place; returns whether the order of the rows changed.
-    bool placeRow(Row row, bool isNew) {
-        int index = isNew ? -1 : editedIndex();
-        if (!isNew && fitsAt(index, row)) {
-            rows[index] = std::move(row);
+    bool placeRow(Row row, int index) {
+        const int at = placeInto(rows, std::move(row), index);
+        if (at < 0) {
             return false;
         }
-        if (!isNew) {
-            rows.remove(index);
-        }
-        const auto at = std::upper_bound(rows.cbegin(), rows.cend(), row,
-                                         [this](const Row& a, const Row& b) { return less(a, b); });
-        index = int(at - rows.cbegin());
-        rows.insert(index, std::move(row));
         refreshView();
-        cur = index - viewBegin;
+        cur = at - viewBegin;
         clampCursor();
         return true;
     }
-    void changed() {
+    void changed(RowChange::Kind kind, int index, Row before, Row after) {
         ++changes;
+        if (!fileName.isEmpty() && pending.complete) {
+            pending.changes.append({kind, changes, index, std::move(before), std::move(after)});
+            if (pending.changes.size() > kMostPendingChanges) {
+                pending.changes.clear();
+                pending.complete = false;
+            }
+        }
         emit q->changesPosted();
     }
 
@@ -507,6 +572,10 @@ const FieldDefs& Table::fields() const {
     return d->layout->fields();
 }
 
+std::shared_ptr<const RecordLayout> Table::layout() const {
+    return d->layout;
+}
+
 int Table::fieldIndex(const QString& field) const {
     return d->layout->indexOf(field);
 }
@@ -528,12 +597,34 @@ void Table::createDataSet() {
     d->becomeActive(TableData());
 }
 
+QString Table::journalFileName() const {
+    return d->journalName();
+}
+
+bool Table::filesExist() const {
+    return !d->fileName.isEmpty() &&
+           (QFileInfo::exists(d->fileName) || QFileInfo::exists(d->journalName()));
+}
+
 void Table::open() {
+    openWith([this] { return readFiles(); });
+}
+
+TableData Table::readFiles() const {
+    return d->readFiles();
+}
+
+void Table::openWith(const std::function<TableData()>& read) {
     if (d->active()) {
         return;
     }
-    const bool fromFile = !d->fileName.isEmpty() && QFileInfo::exists(d->fileName);
-    TableData data = fromFile ? d->load() : TableData();
+    TableData data;
+    try {
+        data = read();
+    } catch (const AppError&) {
+        d->unreadableFile = d->fileName;
+        throw;
+    }
     d->unreadableFile.clear();
     d->becomeActive(std::move(data));
 }
@@ -556,16 +647,22 @@ Table::State Table::state() const {
 }
 
 bool Table::hasUnsavedChanges() const {
-    return d->active() && d->changes != d->saved;
+    return d->active() && d->changes > d->saved;
 }
 
 void Table::save() {
-    if (!hasUnsavedChanges() || d->fileName.isEmpty()) {
+    if (!d->active() || d->fileName.isEmpty() || d->changes == d->inFile) {
         return;
     }
     const auto data = snapshot();
     writeSnapshot(*data, d->fileName);
-    markSaved(data->changeCount);
+    d->pending = PendingChanges();
+    TableJournal::Appender(d->journalName()).clear();
+    markSaved(data->changeCount, true);
+}
+
+PendingChanges Table::takeChanges() {
+    return std::exchange(d->pending, PendingChanges());
 }
 
 void Table::setMaster(Table* master, const QString& linkField) {
@@ -583,7 +680,7 @@ void Table::setMaster(Table* master, const QString& linkField) {
     }
     if (d->active()) {
         d->checkBrowseMode();
-        d->sortRows();
+        d->sortRows(d->rows);
         d->setKey(d->masterKey());
         d->refreshView();
         d->toFirst();
@@ -743,12 +840,15 @@ void Table::post() {
         d->assignAutoIncrement();
     }
     Row row = d->buildRow(isNew ? d->nextRowId++ : d->editRowId);
-    const bool reordered = d->placeRow(std::move(row), isNew);
+    const int index = isNew ? -1 : d->editedIndex();
+    Row before = isNew ? Row() : d->rows[index];
+    const bool reordered = d->placeRow(row, index);
     d->state = State::Browse;
     d->buffer.clear();
     d->modified = false;
     d->eof = d->bof = false;
-    d->changed();
+    d->changed(isNew ? RowChange::Kind::Insert : RowChange::Kind::Update, index, std::move(before),
+               std::move(row));
     d->notifyState();
     if (reordered) {
         d->notifyRows();
@@ -777,11 +877,12 @@ void Table::remove() {
     if (d->count() == 0) {
         throw d->error(QStringLiteral("there is no record to delete."));
     }
-    d->rows.remove(d->viewBegin + d->cur);
+    const int index = d->viewBegin + d->cur;
+    Row before = d->rows.takeAt(index);
     d->refreshView();
     d->clampCursor();
     d->eof = d->bof = d->count() == 0;
-    d->changed();
+    d->changed(RowChange::Kind::Delete, index, std::move(before), Row());
     d->notifyRows();
     d->recordChanged();
 }
@@ -945,11 +1046,16 @@ std::shared_ptr<const TableData> Table::snapshot() const {
 }
 
 void Table::writeSnapshot(const TableData& data, const QString& fileName) {
-    writeFileAtomically(fileName, TableFile::serialise(data));
+    // The folder entry too: the journal is emptied next, and must not outlive a file that a
+    // power cut could take back.
+    writeFileAtomically(fileName, TableFile::serialise(data), FileSync::FileAndFolder);
 }
 
-void Table::markSaved(quint64 changeCount) {
-    d->saved = qMax(d->saved, changeCount);
+void Table::markSaved(quint64 changeCount, bool inFile) {
+    d->saved = qMin(d->changes, qMax(d->saved, changeCount));
+    if (inFile) {
+        d->inFile = qMin(d->changes, qMax(d->inFile, changeCount));
+    }
 }
 
 quint64 Table::changeCount() const {

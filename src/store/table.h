@@ -1,18 +1,18 @@
 #pragma once
 
 #include "store/field_def.h"
+#include "store/table_data.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
-
-class TableData;
 
 // A table of the dive log held in memory: rows kept in the order of `orderBy`, a cursor, edit
 // states, bookmarks, an optional master it follows by a link field, and change notifications.
-// The file behind it is XML, one element per row.
+// The file behind it is XML, one element per row, with a journal of the changes since.
 //
 // Values are QVariants of the field's type (QString, int, double, QDate, QTime, QDateTime);
 // a null QVariant is a null field. Field names are matched without regard to case. Errors
@@ -29,24 +29,39 @@ public:
 
     const QString& name() const;
     const FieldDefs& fields() const;
+    std::shared_ptr<const RecordLayout> layout() const;
     int fieldIndex(const QString& field) const;  // -1 when unknown
 
-    // Persistence. open() loads the file when it exists, or starts empty (throws AppError naming
-    // the file when it cannot be read or parsed; the table then stays closed, and this table
-    // never writes that file: createDataSet() on it throws too). close() first posts a pending
-    // edit that holds changes, then writes the file when the table holds changes (a failed
-    // write throws and leaves the table open).
+    // Persistence. The table lives in its file and, beside it, the file's journal (see
+    // TableJournal): the rows posted and deleted since the file was last written.
+    //
+    // open() loads the file when it exists, or starts empty, then applies the journal (throws
+    // AppError naming the file when either cannot be read or parsed; the table then stays
+    // closed, and this table never writes that file: createDataSet() on it throws too).
+    // close() first posts a pending edit that holds changes, then writes the file when it does
+    // not hold every change (a failed write throws and leaves the table open).
     void setFileName(const QString& fileName);
     const QString& fileName() const;
-    void createDataSet();  // an empty table from the field definitions, not yet written
+    QString journalFileName() const;
+    bool filesExist() const;  // the table file or its journal
+    void createDataSet();     // an empty table from the field definitions, not yet written
     void open();
+    // open() in two steps, so several tables can be read at once: readFiles() reads the file
+    // and its journal and touches nothing of the table (safe on any thread; throws as open()),
+    // openWith() opens the table with what `read` returns (or fails as open() when it throws).
+    TableData readFiles() const;
+    void openWith(const std::function<TableData()>& read);
     void close();
     bool active() const;
     State state() const;
-    // True while posted changes have not reached the file.
+    // True while posted changes have not reached the disk (the file or its journal).
     bool hasUnsavedChanges() const;
-    // Writes the table now (in this thread) when it holds unsaved changes.
+    // Writes the table file now (in this thread) when it does not hold every change, and
+    // empties the journal.
     void save();
+    // The changes posted since the last call, for the journal. Kept only while the table has
+    // a file name.
+    PendingChanges takeChanges();
 
     // Master-detail: only rows whose `linkField` equals the master's current value are visible;
     // a new row takes the master's value; the view follows every move of the master.
@@ -110,10 +125,12 @@ public:
 
     // An immutable copy of all rows (cheap: rows are shared), to be written off the UI thread.
     std::shared_ptr<const TableData> snapshot() const;
-    // Serialises a snapshot to the file bytes and writes them atomically. Thread-safe.
+    // Serialises a snapshot to the file bytes and writes them atomically, flushed to the disk
+    // with the folder entry. Thread-safe.
     static void writeSnapshot(const TableData& data, const QString& fileName);
-    // Records that the snapshot taken at `changeCount` reached the file.
-    void markSaved(quint64 changeCount);
+    // Records that the changes up to `changeCount` reached the disk: the journal, or the file
+    // itself when `inFile`.
+    void markSaved(quint64 changeCount, bool inFile);
     quint64 changeCount() const;  // grows with every posted change or deletion
 
     // The auto-increment value the next new row gets; kept in the file. A value used

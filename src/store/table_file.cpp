@@ -4,10 +4,18 @@
 #include "app/settings/xml_chars.h"
 
 #include <QDate>
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // The reader is a small scanner for exactly this shape of XML rather than a general parser:
 // it reads the file several times faster, which is what keeps a large log quick to open.
@@ -190,19 +198,24 @@ bool sameNameIgnoringCase(const QByteArray& known, const char* name, qsizetype s
 
 class Parser {
 public:
-    Parser(const QByteArray& bytes, const RecordLayout& layout, const QString& tableName,
+    Parser(QByteArrayView bytes, const RecordLayout& layout, const QString& tableName,
            const QString& fileName)
-        : begin_(bytes.constData()),
-          p_(begin_),
-          end_(begin_ + bytes.size()),
-          layout_(layout),
-          tableName_(tableName),
-          fileName_(fileName),
-          builder_(layout) {
+        : layout_(layout), tableName_(tableName), fileName_(fileName), builder_(layout) {
         for (const FieldDef& field : layout.fields()) {
             names_.append(field.name.toLatin1());
         }
+        reset(bytes);
     }
+
+    void reset(QByteArrayView bytes) {
+        begin_ = bytes.data();
+        p_ = begin_;
+        end_ = begin_ + bytes.size();
+        emptyRoot_ = false;
+    }
+    // Called with the position reached after every so many bytes of rows, so the caller can
+    // let go of the text before it.
+    void setProgress(std::function<void(const char*)> progress) { progress_ = std::move(progress); }
 
     TableData run() {
         TableData data;
@@ -210,15 +223,18 @@ public:
         readRoot(data);
         quint64 id = 0;
         qint64 highestAutoInc = 0;
+        const char* reported = p_;
         while (readRowStart()) {
-            builder_.reset();
-            readRowFields();
-            Row row = builder_.build(++id);
+            Row row = readRowBody(++id);
             const int autoInc = layout_.autoIncField();
             if (autoInc >= 0 && !layout_.isNull(row, autoInc)) {
                 highestAutoInc = qMax(highestAutoInc, layout_.integer(row, autoInc));
             }
             data.rows.append(std::move(row));
+            if (progress_ && p_ - reported > kProgressBytes) {
+                reported = p_;
+                progress_(p_);
+            }
         }
         skipMisc();
         if (p_ != end_) {
@@ -226,6 +242,21 @@ public:
         }
         data.nextAutoInc = qMax(data.nextAutoInc, highestAutoInc + 1);
         return data;
+    }
+
+    // Exactly one <row .../> element, blanks around it allowed.
+    Row runRow(quint64 id) {
+        skipSpace();
+        expect("<");
+        if (readName() != kRowTag) {
+            fail(QStringLiteral("a <row> element expected"));
+        }
+        Row row = readRowBody(id);
+        skipSpace();
+        if (p_ != end_) {
+            fail(QStringLiteral("unexpected text after the row"));
+        }
+        return row;
     }
 
 private:
@@ -369,12 +400,19 @@ private:
                 name = decodeText(value, valueEnd).toString();
             } else if (key == "autoinc") {
                 data.nextAutoInc = parseInteger(value, valueEnd, -1);
+            } else if (key == "journal") {
+                data.changeCount = quint64(qMax(qint64(0), parseInteger(value, valueEnd, -1)));
             }
         }
         if (name.compare(tableName_, Qt::CaseInsensitive) != 0) {
             fail(QStringLiteral("the file holds table \"%1\", not %2").arg(name, tableName_));
         }
         emptyRoot_ = endStartTag();
+    }
+    Row readRowBody(quint64 id) {
+        builder_.reset();
+        readRowFields();
+        return builder_.build(id, &allocator_);
     }
     bool readRowStart() {
         if (emptyRoot_) {
@@ -642,19 +680,137 @@ private:
             .arg(QString::fromUtf8(p, end - p), QLatin1String(kind));
     }
 
-    const char* const begin_;
-    const char* p_;
-    const char* const end_;
+    static constexpr qsizetype kProgressBytes = qsizetype(4) << 20;
+
+    const char* begin_ = nullptr;
+    const char* p_ = nullptr;
+    const char* end_ = nullptr;
     const RecordLayout& layout_;
     const QString& tableName_;
     const QString& fileName_;
     RowBuilder builder_;
+    RowAllocator allocator_;
+    std::function<void(const char*)> progress_;
     QVector<QByteArray> names_;
     QVarLengthArray<char16_t, 256> scratch_;
     bool emptyRoot_ = false;
 };
 
+// The attribute prefixes ' name="' of a layout's fields, for writing rows.
+QVector<QByteArray> attributePrefixes(const RecordLayout& layout) {
+    QVector<QByteArray> prefixes;
+    for (const FieldDef& field : layout.fields()) {
+        prefixes.append(' ' + field.name.toLatin1() + "=\"");
+    }
+    return prefixes;
+}
+
+void writeRow(Writer& out, const RecordLayout& layout, const QVector<QByteArray>& prefixes,
+              const Row& row) {
+    out.raw("<row");
+    for (int field = 0; field < layout.count(); ++field) {
+        if (!layout.isNull(row, field)) {
+            out.raw(prefixes[field].constData(), prefixes[field].size());
+            writeValue(out, layout, row, field);
+            out.raw("\"", 1);
+        }
+    }
+    out.raw("/>", 2);
+}
+
+QString cannotRead(const QString& fileName, const QString& reason) {
+    return QStringLiteral("Cannot read table file \"%1\": %2.").arg(fileName, reason);
+}
+
+// A file's bytes mapped into memory (read into a buffer where mapping fails), with the pages
+// already parsed given back as the parser moves on: the file is in the page cache anyway, and
+// neither a copy of it nor its pages behind the parser count against the program's memory.
+class MappedFile {
+public:
+    explicit MappedFile(const QString& fileName) {
+        const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+            void* mapped = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            if (mapped != MAP_FAILED) {
+                data_ = static_cast<const char*>(mapped);
+                size_ = qsizetype(st.st_size);
+                madvise(mapped, size_t(size_), MADV_SEQUENTIAL);
+            }
+        }
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        if (!data_) {
+            readWhole(fileName);
+        }
+    }
+    ~MappedFile() {
+        if (data_ && buffer_.isNull()) {
+            munmap(const_cast<char*>(data_), size_t(size_));
+        }
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    QByteArrayView bytes() const { return {data_, size_}; }
+    // The pages wholly before `position` are not needed again.
+    void release(const char* position) {
+        if (!buffer_.isNull()) {
+            return;
+        }
+        const auto page = quintptr(sysconf(_SC_PAGESIZE));
+        const auto end = reinterpret_cast<quintptr>(position) & ~(page - 1);
+        const auto begin = reinterpret_cast<quintptr>(data_) + released_;
+        if (end > begin) {
+            madvise(reinterpret_cast<void*>(begin), size_t(end - begin), MADV_DONTNEED);
+            released_ += qsizetype(end - begin);
+        }
+    }
+
+private:
+    void readWhole(const QString& fileName) {
+        const QFileInfo info(fileName);
+        QFile file(fileName);
+        if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+            throw AppError(cannotRead(
+                fileName, info.isDir() ? QStringLiteral("it is a folder") : file.errorString()));
+        }
+        buffer_ = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            throw AppError(cannotRead(fileName, file.errorString()));
+        }
+        data_ = buffer_.constData();
+        size_ = buffer_.size();
+    }
+
+    const char* data_ = nullptr;
+    qsizetype size_ = 0;
+    qsizetype released_ = 0;
+    QByteArray buffer_;  // when the file could not be mapped
+};
+
 }  // namespace
+
+struct RowReader::Impl {
+    Impl(const RecordLayout& layout, const QString& tableName, const QString& fileName)
+        : parser({}, layout, tableName, fileName) {}
+    Parser parser;
+};
+
+RowReader::RowReader(const std::shared_ptr<const RecordLayout>& layout, const QString& tableName,
+                     const QString& fileName)
+    : layout_(layout),
+      tableName_(tableName),
+      fileName_(fileName),
+      d(std::make_unique<Impl>(*layout_, tableName_, fileName_)) {}
+
+RowReader::~RowReader() = default;
+
+Row RowReader::read(QByteArrayView bytes, quint64 id) {
+    d->parser.reset(bytes);
+    return d->parser.runRow(id);
+}
 
 namespace TableFile {
 
@@ -667,29 +823,40 @@ QByteArray serialise(const TableData& data) {
         out.raw("\" autoinc=\"");
         out.integer(data.nextAutoInc);
     }
-    out.raw("\">\n");
-    QVector<QByteArray> prefixes;  // ' name="' per field
-    for (const FieldDef& field : layout.fields()) {
-        prefixes.append(' ' + field.name.toLatin1() + "=\"");
+    if (data.changeCount > 0) {
+        out.raw("\" journal=\"");
+        out.integer(qint64(data.changeCount));
     }
+    out.raw("\">\n");
+    const QVector<QByteArray> prefixes = attributePrefixes(layout);
     for (const Row& row : data.rows) {
-        out.raw("<row");
-        for (int field = 0; field < layout.count(); ++field) {
-            if (!layout.isNull(row, field)) {
-                out.raw(prefixes[field].constData(), prefixes[field].size());
-                writeValue(out, layout, row, field);
-                out.raw("\"", 1);
-            }
-        }
-        out.raw("/>\n", 3);
+        writeRow(out, layout, prefixes, row);
+        out.raw("\n", 1);
     }
     out.raw("</table>\n");
     return out.take();
 }
 
-TableData parse(const QByteArray& bytes, const std::shared_ptr<const RecordLayout>& layout,
+QByteArray serialiseRow(const RecordLayout& layout, const Row& row) {
+    Writer out(64 + 12 * layout.count());
+    writeRow(out, layout, attributePrefixes(layout), row);
+    return out.take();
+}
+
+TableData parse(QByteArrayView bytes, const std::shared_ptr<const RecordLayout>& layout,
                 const QString& tableName, const QString& fileName) {
     TableData data = Parser(bytes, *layout, tableName, fileName).run();
+    data.tableName = tableName;
+    data.layout = layout;
+    return data;
+}
+
+TableData read(const QString& fileName, const std::shared_ptr<const RecordLayout>& layout,
+               const QString& tableName) {
+    MappedFile file(fileName);
+    Parser parser(file.bytes(), *layout, tableName, fileName);
+    parser.setProgress([&file](const char* position) { file.release(position); });
+    TableData data = parser.run();
     data.tableName = tableName;
     data.layout = layout;
     return data;

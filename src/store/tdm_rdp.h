@@ -16,8 +16,9 @@ struct Definition;
 }
 
 // The tables module: the diver's whole log in six tables, their data sources, the deletion
-// queue and the `Busy` flag. Tables with posted changes are written shortly after the change
-// (coalesced, never while Busy) and at close.
+// queue and the `Busy` flag. The rows posted and deleted reach their table's journal shortly
+// after the change (coalesced, never while Busy, on a writer thread); a table file is written
+// whole only when its journal has grown past a share of it, after a bulk change, and at close.
 class Tdm_rdp : public QObject {
     Q_OBJECT
 public:
@@ -32,11 +33,13 @@ public:
     bool busy() const;
     void setBusy(bool busy);  // lowering it lets pending saves run
 
-    // Writes every table with unsaved changes now. Throws IoError naming every table file that
-    // could not be written (one line each); those tables keep their changes.
+    // Writes every table file that does not hold all its table's changes now, and empties its
+    // journal. Throws IoError naming every table file that could not be written (one line
+    // each); those tables keep their changes.
     void saveAll();
-    // What the save timer runs: unless Busy is raised, hands a snapshot of every table with
-    // unsaved changes to its file's writer thread. Cheap on this thread.
+    // What the save timer runs: unless Busy is raised, hands the changes of every table to its
+    // writer thread, as journal records or (after a bulk change, or when the journal has grown)
+    // as a snapshot of the whole table. Cheap on this thread.
     void saveChangedTables();
     // How long after a posted change the save starts (changes meanwhile join that save).
     void setSaveDelay(int milliseconds);
@@ -59,7 +62,8 @@ public:
     DataSource* ds_profile;
 
 signals:
-    // A table's changes reached its file (from the writer thread or a direct save).
+    // A table's changes reached the disk (its journal or its file; from the writer thread or a
+    // direct save).
     void tableSaved(Table* table);
     // A table could not be written (at every failed attempt); its changes stay pending and are
     // tried again with the next save. The diver is told through WriteFailures, once per failure.

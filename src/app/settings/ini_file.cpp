@@ -332,7 +332,7 @@ void TIniFile::writeString(const QString& section, const QString& key, const QSt
         Image& image = imageOf(path);
         image.set(section, key, value);
         try {
-            writeFileAtomically(fileName_, image.bytes());
+            writeFileAtomically(fileName_, image.bytes(), FileSync::None);
             image.unwritten = false;
             image.setStamp(stampOf(path));
         } catch (const IoError& e) {
@@ -346,6 +346,10 @@ void TIniFile::writeString(const QString& section, const QString& key, const QSt
     } else {
         WriteFailures::succeeded(fileName_);
     }
+}
+
+void TIniFile::flushToDisk() {
+    syncFile(fileName_);
 }
 
 void TIniFile::writeInteger(const QString& section, const QString& key, int value) {

@@ -3,8 +3,9 @@
 #include <QString>
 
 // A settings file with the semantics of the Windows profile functions: every read looks the key
-// up in the file, every write goes to the file at once, sections and keys are matched without
-// regard to case, and lines the program does not know are kept as they are, byte for byte.
+// up in the file, every write goes to the file at once (renamed into place, left to the system
+// to put on the disk: flushToDisk() does that once, at the end), sections and keys are matched
+// without regard to case, and lines the program does not know are kept as they are, byte for byte.
 //
 // The file is parsed once and kept, shared by every object on the same file, and parsed again
 // only when it changed on disk, so a large file costs its size once rather than at every read.
@@ -26,6 +27,8 @@ public:
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
+    // Puts what was written on the disk.
+    void flushToDisk();
 
 private:
     QString fileName_;

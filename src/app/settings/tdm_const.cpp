@@ -41,6 +41,7 @@ Tdm_const::Tdm_const() = default;
 Tdm_const::~Tdm_const() {
     if (IniFile) {
         writePreferences();  // a file that cannot take them is reported by the settings file
+        IniFile->flushToDisk();
     }
 }
 
