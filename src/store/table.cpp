@@ -1062,6 +1062,10 @@ quint64 Table::changeCount() const {
     return d->changes;
 }
 
+quint64 Table::savedChangeCount() const {
+    return d->saved;
+}
+
 qint64 Table::nextAutoIncrement() const {
     return d->nextAutoInc;
 }

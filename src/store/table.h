@@ -131,7 +131,8 @@ public:
     // Records that the changes up to `changeCount` reached the disk: the journal, or the file
     // itself when `inFile`.
     void markSaved(quint64 changeCount, bool inFile);
-    quint64 changeCount() const;  // grows with every posted change or deletion
+    quint64 changeCount() const;       // grows with every posted change or deletion
+    quint64 savedChangeCount() const;  // the last change that reached the disk
 
     // The auto-increment value the next new row gets; kept in the file. A value used
     // elsewhere (for example by detail rows written before a crash) is never handed out.
