@@ -1,10 +1,16 @@
 // Measures the tables module on generated logs of 1,000, 10,000 and 50,000 dives (the shared
-// benchmark log): saving, loading in a fresh process against a bare QXmlStreamReader pass over
-// the same files, walking the dives with their detail rows, memory per dive, and what the save
-// after one edit costs the user-interface thread.
+// benchmark log): writing the whole log, loading it in a fresh process (against a bare
+// QXmlStreamReader pass over the same files, in the first run), walking the dives with their
+// detail rows, memory per dive, and what an edit costs once it is posted: the bytes the process
+// writes until it is on the disk, the time from the post to the disk (with the default delay
+// before the save), and how long the user-interface thread is held by the post and by the save
+// that follows. Twelve edits of a dive's site and twelve of a dive's notes (the conditions
+// table) per run; each figure is the minimum / median over fresh runs (5 unless told) of the
+// run's median.
 //
-//   bench_store            runs everything and prints a table
-//   bench_store --load N   (internal) the measurements of one fresh process, as key=value
+//   bench_store [--runs R] [dives...]   the table (default 1000 10000 50000)
+//   bench_store --load N [--bare]       (internal) the measurements of one fresh process
+#include "../bench_support.h"
 #include "app/settings/tdm_const.h"
 #include "bench_log.h"
 #include "store/tdm_rdp.h"
@@ -15,26 +21,44 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
-const int kSizes[] = {1000, 10000, 50000};
+constexpr int kDefaultRuns = 5;
+constexpr int kEdits = 12;
+constexpr int kSaveDelayMs = 100;  // the tables module's own
 
 double seconds(const QElapsedTimer& clock) {
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
-qint64 residentBytes() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly)) {
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Bytes this process has handed to write calls so far (all threads).
+qint64 bytesWritten() {
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly)) {
         return 0;
     }
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+    for (const QByteArray& line : io.readAll().split('\n')) {
+        if (line.startsWith("wchar:")) {
+            return line.mid(6).trimmed().toLongLong();
+        }
+    }
+    return 0;
+}
+
+void printValue(const char* key, double value) {
+    std::printf("%s=%.9g\n", key, value);
 }
 
 // --- measurements in a fresh process
@@ -60,42 +84,73 @@ BarePass bareXmlPass(const QString& folder) {
     return pass;
 }
 
-void waitForSave(Tdm_rdp& module, Table* table) {
+struct EditFigures {
+    std::vector<double> bytes, disk, post, hold;
+};
+
+// One edit of `field` in the dive at `recNo`, posted, saved after the module's delay (timed on
+// this thread) and waited for until it is on the disk.
+void measureEdit(Tdm_rdp& module, Table& table, const QString& field, const QString& value,
+                 int recNo, EditFigures& figures) {
+    module.cds_dives->setRecNo(recNo);
+    table.edit();
+    table.setValue(field, value);
+    const qint64 before = bytesWritten();
+    QElapsedTimer clock;
+    clock.start();
+    table.post();
+    figures.post.push_back(seconds(clock));
     QEventLoop loop;
     QObject::connect(&module, &Tdm_rdp::tableSaved, &loop, [&](Table* saved) {
-        if (saved == table) {
+        if (saved == &table && !table.hasUnsavedChanges()) {
             loop.quit();
         }
     });
+    QTimer::singleShot(kSaveDelayMs, &loop, [&] {
+        QElapsedTimer hold;
+        hold.start();
+        module.saveChangedTables();
+        figures.hold.push_back(seconds(hold));
+    });
     loop.exec();
+    figures.disk.push_back(seconds(clock));
+    figures.bytes.push_back(double(bytesWritten() - before));
 }
 
-void printValue(const char* key, double value) {
-    std::printf("%s=%.9g\n", key, value);
+void printEdits(const char* prefix, const EditFigures& figures) {
+    const auto key = [prefix](const char* what) { return QByteArray(prefix) + what; };
+    printValue(key("Bytes"), median(figures.bytes));
+    printValue(key("Disk"), median(figures.disk));
+    printValue(key("DiskMax"), *std::max_element(figures.disk.begin(), figures.disk.end()));
+    printValue(key("Post"), median(figures.post));
+    printValue(key("Hold"), median(figures.hold));
 }
 
-int measureInThisProcess(int count) {
+int measureInThisProcess(int count, bool bare) {
     Tdm_const settings;
     settings.DataModuleCreate();
     dm_const = &settings;
-    const qint64 before = residentBytes();
+    const qint64 before = BenchSupport::statusBytes("VmRSS:");
     QElapsedTimer clock;
     clock.start();
     {
         Tdm_rdp module;
+        module.setSaveDelay(1000000);  // the saves are started by the measurement, timed
         module.DataModuleCreate();
         printValue("load", seconds(clock));
-        printValue("memory", double(residentBytes() - before) / count);
+        printValue("memory", double(BenchSupport::statusBytes("VmRSS:") - before) / count);
+        printValue("peak", double(BenchSupport::statusBytes("VmHWM:")));
         if (module.cds_dives->recordCount() != count) {
             std::fprintf(stderr, "loaded %d dives, not %d\n", module.cds_dives->recordCount(),
                          count);
             return 1;
         }
-
-        clock.restart();
-        const BarePass pass = bareXmlPass(settings.DbDir);
-        printValue("bare", seconds(clock));
-        printValue("values", double(pass.values));
+        if (bare) {
+            clock.restart();
+            const BarePass pass = bareXmlPass(settings.DbDir);
+            printValue("bare", seconds(clock));
+            printValue("values", double(pass.values));
+        }
 
         Table& dives = *module.cds_dives;
         clock.restart();
@@ -111,39 +166,26 @@ int measureInThisProcess(int count) {
         printValue("move", seconds(clock) / count);
         printValue("sink", sink > 0);
 
-        dives.setRecNo(count / 2);
-        dives.edit();
-        dives.setValue("Site", "Edited site");
-        clock.restart();
-        dives.post();
-        printValue("post", seconds(clock));
-        QElapsedTimer hold;
-        hold.start();
-        module.saveChangedTables();  // what the save timer runs
-        printValue("hold", seconds(hold));
-        // The next post while the writer still holds the snapshot copies the row list once.
-        dives.next();
-        dives.setValue("Site", "Edited during the write");
-        QElapsedTimer during;
-        during.start();
-        dives.post();
-        printValue("postDuringWrite", seconds(during));
-        waitForSave(module, &dives);
-        printValue("disk", seconds(clock));
+        EditFigures site;
+        EditFigures notes;
+        // Each run writes other values: an edit that changes nothing posts nothing.
+        const qint64 run = QCoreApplication::applicationPid();
+        for (int i = 0; i < kEdits; ++i) {
+            const int recNo = 1 + (count / 2 + i * 37) % count;
+            measureEdit(module, dives, "Site", QStringLiteral("Site %1 of run %2").arg(i).arg(run),
+                        recNo, site);
+            measureEdit(module, *module.cds_conditions, "observations",
+                        QStringLiteral("Notes %1 of run %2: a turtle at the wall.").arg(i).arg(run),
+                        recNo, notes);
+        }
+        printEdits("site", site);
+        printEdits("notes", notes);
     }
     dm_const = nullptr;
     return 0;
 }
 
 // --- the driver
-
-struct Figures {
-    int dives = 0;
-    double generate = 0;
-    double save = 0;
-    double megabytes = 0;
-    QMap<QString, double> fresh;  // from the fresh process
-};
 
 double folderMegabytes(const QString& folder) {
     qint64 bytes = 0;
@@ -153,7 +195,15 @@ double folderMegabytes(const QString& folder) {
     return double(bytes) / 1e6;
 }
 
-bool measure(int count, Figures& figures) {
+struct Figures {
+    int dives = 0;
+    double generate = 0;
+    double save = 0;
+    double megabytes = 0;
+    QMap<QString, QList<double>> runs;  // each figure of every fresh run
+};
+
+bool measure(int count, int runs, Figures& figures) {
     QTemporaryDir data;
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     Tdm_const settings;
@@ -173,70 +223,104 @@ bool measure(int count, Figures& figures) {
     }
     dm_const = nullptr;
     figures.megabytes = folderMegabytes(settings.DbDir);
-
-    QProcess fresh;
-    fresh.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    fresh.start(QCoreApplication::applicationFilePath(), {"--load", QString::number(count)});
-    if (!fresh.waitForFinished(-1) || fresh.exitCode() != 0) {
-        return false;
-    }
-    for (const QByteArray& line : fresh.readAllStandardOutput().split('\n')) {
-        const int equals = line.indexOf('=');
-        if (equals > 0) {
-            figures.fresh[QString::fromLatin1(line.left(equals))] = line.mid(equals + 1).toDouble();
+    for (int run = 0; run < runs; ++run) {
+        QStringList arguments{"--load", QString::number(count)};
+        if (run == 0) {
+            arguments << "--bare";
+        }
+        const QMap<QString, double> values = BenchSupport::freshRun(arguments);
+        if (values.isEmpty()) {
+            return false;
+        }
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            figures.runs[it.key()] << it.value();
         }
     }
     return true;
 }
 
-void printTable(const QList<Figures>& all) {
+// "min / median" of a figure over the runs, scaled.
+QByteArray spreadOf(const Figures& f, const QString& key, double scale, int decimals) {
+    const BenchSupport::Spread s = BenchSupport::spread(f.runs.value(key, {0}));
+    return QStringLiteral("%1 / %2")
+        .arg(s.min * scale, 0, 'f', decimals)
+        .arg(s.median * scale, 0, 'f', decimals)
+        .toLatin1();
+}
+
+void printTables(const QList<Figures>& all, int runs) {
     std::printf(
-        "\nTables module, generated logs (dives with conditions and equipment rows), "
-        "%ld cores\n\n",
-        sysconf(_SC_NPROCESSORS_ONLN));
-    std::printf("%8s %9s %8s %8s %8s %8s %7s %9s %8s %8s %7s %8s %8s %8s\n", "dives", "values",
-                "files MB", "gen. s", "save s", "load s", "bare s", "load/bare", "walk ms",
-                "move us", "B/dive", "post ms", "hold ms", "post2 ms");
+        "\nTables module, generated logs (dives with conditions and equipment rows), %ld cores; "
+        "min / median of %d fresh runs\n\n",
+        sysconf(_SC_NPROCESSORS_ONLN), runs);
+    std::printf("%8s %9s %8s %7s %7s %15s %7s %7s %15s %8s %8s %8s\n", "dives", "values",
+                "files MB", "gen. s", "save s", "load ms", "bare ms", "walk ms", "peak MB",
+                "move us", "B/dive", "");
     for (const Figures& f : all) {
-        const auto& r = f.fresh;
-        std::printf(
-            "%8d %9.0f %8.1f %8.2f %8.3f %8.3f %7.3f %9.2f %8.1f %8.2f %7.0f %8.3f "
-            "%8.3f %8.3f\n",
-            f.dives, r["values"], f.megabytes, f.generate, f.save, r["load"], r["bare"],
-            r["load"] / r["bare"], r["walk"] * 1e3, r["move"] * 1e6, r["memory"], r["post"] * 1e3,
-            r["hold"] * 1e3, r["postDuringWrite"] * 1e3);
+        const auto first = [&f](const char* key) { return f.runs.value(key).value(0); };
+        std::printf("%8d %9.0f %8.1f %7.2f %7.3f %15s %7.0f %7.1f %15s %8.2f %8.0f\n", f.dives,
+                    first("values"), f.megabytes, f.generate, f.save,
+                    spreadOf(f, "load", 1e3, 0).constData(), first("bare") * 1e3,
+                    first("walk") * 1e3, spreadOf(f, "peak", 1e-6, 1).constData(),
+                    first("move") * 1e6, first("memory"));
+    }
+    std::printf("\nOne posted edit, until it is on the disk (median of %d edits per run)\n\n",
+                kEdits);
+    std::printf("%8s %-6s %17s %17s %17s %17s %17s\n", "dives", "edit", "bytes written",
+                "post-to-disk ms", "slowest ms", "post ms", "save hold ms");
+    for (const Figures& f : all) {
+        for (const char* edit : {"site", "notes"}) {
+            const auto key = [edit](const char* what) { return QString::fromLatin1(edit) + what; };
+            std::printf("%8d %-6s %17s %17s %17s %17s %17s\n", f.dives, edit,
+                        spreadOf(f, key("Bytes"), 1, 0).constData(),
+                        spreadOf(f, key("Disk"), 1e3, 0).constData(),
+                        spreadOf(f, key("DiskMax"), 1e3, 0).constData(),
+                        spreadOf(f, key("Post"), 1e3, 3).constData(),
+                        spreadOf(f, key("Hold"), 1e3, 3).constData());
+        }
     }
     std::printf(
-        "\nload: new module opening all tables in a fresh process (files in the page "
-        "cache); bare: one QXmlStreamReader pass over the same files (rows and "
-        "attributes counted); walk: every dive with a conditions and an equipment field "
-        "read; move: one next() with the three detail tables following; B/dive: "
-        "resident memory after loading / dives; post: posting one edit of one dive; "
-        "hold: the save that follows, on the UI thread; post2: the next post while that "
-        "save is being written.\n\n");
-    for (const Figures& f : all) {
-        std::printf("%d dives: edit posted to file on disk in %.0f ms\n", f.dives,
-                    f.fresh["disk"] * 1e3);
-    }
+        "\nload: a new module opening all tables in a fresh process (files in the page cache); "
+        "peak: the process's peak resident memory after loading; bare: one QXmlStreamReader "
+        "pass over the same files; walk: every dive with a conditions and an equipment field "
+        "read; move: one next() with the three detail tables following; B/dive: resident "
+        "memory after loading / dives. site: a dive's site edited (dives table); notes: its "
+        "notes (conditions table); bytes written: what the process wrote from the post until "
+        "the change was on the disk; post-to-disk: from the post to the change on the disk, "
+        "the %d ms delay before the save included; post, save hold: the user-interface "
+        "thread held by the post and by the save that follows.\n",
+        kSaveDelayMs);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() == 3 && args[1] == "--load") {
-        return measureInThisProcess(args[2].toInt());
+    QStringList args = app.arguments().mid(1);
+    if (args.value(0) == "--load") {
+        return measureInThisProcess(args.value(1).toInt(), args.contains("--bare"));
+    }
+    int runs = kDefaultRuns;
+    if (args.value(0) == "--runs") {
+        runs = qMax(1, args.value(1).toInt());
+        args = args.mid(2);
+    }
+    QList<int> counts;
+    for (const QString& a : args) {
+        counts << a.toInt();
+    }
+    if (counts.isEmpty()) {
+        counts = {1000, 10000, 50000};
     }
     QList<Figures> all;
-    for (int count : kSizes) {
+    for (int count : counts) {
         Figures figures;
-        if (!measure(count, figures)) {
+        if (!measure(count, runs, figures)) {
             std::fprintf(stderr, "the measuring process failed at %d dives\n", count);
             return 1;
         }
         all << figures;
     }
-    printTable(all);
+    printTables(all, runs);
     return 0;
 }

@@ -39,10 +39,10 @@ int compareValues(T a, T b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-// A huge page: the size of an arena, and its alignment, so the system can back it with one.
-constexpr size_t kArenaSize = size_t(2) << 20;
-// Rows larger than this take a heap block of their own rather than most of an arena.
-constexpr size_t kLargestArenaRow = kArenaSize / 8;
+// A huge page: the size of the largest arenas, and their alignment, so the system can back
+// each with one.
+constexpr size_t kHugePage = size_t(2) << 20;
+constexpr size_t kSmallestArena = size_t(64) << 10;
 
 }  // namespace
 
@@ -50,51 +50,64 @@ constexpr size_t kLargestArenaRow = kArenaSize / 8;
 // the allocator while it still fills the block.
 class RowArena {
 public:
-    static RowArena* create() {
-        // Twice the size is mapped so an aligned block can be cut out of it.
-        void* mapped = mmap(nullptr, 2 * kArenaSize, PROT_READ | PROT_WRITE,
-                            MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    static RowArena* create(size_t size) {
+        const bool huge = size == kHugePage;
+        // A huge page needs twice the size mapped, to cut an aligned block out of it.
+        const size_t span = huge ? 2 * size : size;
+        void* mapped =
+            mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (mapped == MAP_FAILED) {
             return nullptr;
         }
         auto* start = static_cast<char*>(mapped);
-        auto* aligned = reinterpret_cast<char*>(
-            (reinterpret_cast<quintptr>(start) + kArenaSize - 1) & ~quintptr(kArenaSize - 1));
-        if (aligned > start) {
-            munmap(start, size_t(aligned - start));
+        char* block = start;
+        if (huge) {
+            block = reinterpret_cast<char*>((reinterpret_cast<quintptr>(start) + size - 1) &
+                                            ~quintptr(size - 1));
+            if (block > start) {
+                munmap(start, size_t(block - start));
+            }
+            const size_t tail = size_t(start + span - (block + size));
+            if (tail > 0) {
+                munmap(block + size, tail);
+            }
+            madvise(block, size, MADV_HUGEPAGE);
         }
-        const size_t tail = size_t(start + 2 * kArenaSize - (aligned + kArenaSize));
-        if (tail > 0) {
-            munmap(aligned + kArenaSize, tail);
-        }
-        madvise(aligned, kArenaSize, MADV_HUGEPAGE);
         // Filling the page tables in one call spares a fault per page; older systems refuse
         // it, and the pages then come at their first touch.
-        madvise(aligned, kArenaSize, MADV_POPULATE_WRITE);
-        return new (aligned) RowArena;
+        madvise(block, size, MADV_POPULATE_WRITE);
+        return new (block) RowArena(size);
     }
 
-    void* allocate(size_t size) {
+    void* allocate(size_t bytes) {
         const size_t at = (used_ + 7) & ~size_t(7);
-        if (at + size > kArenaSize) {
+        if (at + bytes > size_) {
             return nullptr;
         }
-        used_ = at + size;
+        used_ = at + bytes;
         holds_.fetch_add(1, std::memory_order_relaxed);
         return reinterpret_cast<char*>(this) + at;
     }
     void release() {
         if (holds_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            const size_t size = size_;
             this->~RowArena();
-            munmap(this, kArenaSize);
+            munmap(this, size);
         }
     }
 
 private:
-    RowArena() = default;
+    explicit RowArena(size_t size) : size_(size) {}
     std::atomic<int> holds_{1};
+    size_t size_;
     size_t used_ = sizeof(RowArena);
 };
+
+RowAllocator::RowAllocator(size_t expectedBytes)
+    : arenaSize_(expectedBytes >= kHugePage
+                     ? kHugePage
+                     : qMax(kSmallestArena,
+                            (expectedBytes + kSmallestArena - 1) & ~(kSmallestArena - 1))) {}
 
 RowAllocator::~RowAllocator() {
     if (current_) {
@@ -104,15 +117,15 @@ RowAllocator::~RowAllocator() {
 
 void* RowAllocator::allocate(size_t size, RowArena** arena) {
     *arena = nullptr;
-    if (size > kLargestArenaRow) {
-        return nullptr;
+    if (size > arenaSize_ / 8) {
+        return nullptr;  // rather a heap block of its own than most of an arena
     }
     void* memory = current_ ? current_->allocate(size) : nullptr;
     if (!memory) {
         if (current_) {
             current_->release();
         }
-        current_ = RowArena::create();
+        current_ = RowArena::create(arenaSize_);
         memory = current_ ? current_->allocate(size) : nullptr;
     }
     if (memory) {

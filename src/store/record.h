@@ -105,7 +105,9 @@ inline bool julianDayFits(qint64 julianDay) {
 // last row is released. Used by one thread at a time; the rows it made may go anywhere.
 class RowAllocator {
 public:
-    RowAllocator() = default;
+    // `expectedBytes`: about how much the rows will take (the file's size will do); small
+    // tables take small blocks.
+    explicit RowAllocator(size_t expectedBytes);
     ~RowAllocator();
     RowAllocator(const RowAllocator&) = delete;
     RowAllocator& operator=(const RowAllocator&) = delete;
@@ -116,6 +118,7 @@ public:
     void* allocate(size_t size, RowArena** arena);
 
 private:
+    size_t arenaSize_;
     RowArena* current_ = nullptr;
 };
 

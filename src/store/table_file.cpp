@@ -200,7 +200,11 @@ class Parser {
 public:
     Parser(QByteArrayView bytes, const RecordLayout& layout, const QString& tableName,
            const QString& fileName)
-        : layout_(layout), tableName_(tableName), fileName_(fileName), builder_(layout) {
+        : layout_(layout),
+          tableName_(tableName),
+          fileName_(fileName),
+          builder_(layout),
+          allocator_(size_t(bytes.size())) {
         for (const FieldDef& field : layout.fields()) {
             names_.append(field.name.toLatin1());
         }
