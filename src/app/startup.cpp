@@ -19,6 +19,7 @@
 #include "ui/forms/dialogs.h"
 #include "ui/lookup/lookup_commands.h"
 #include "ui/main/guarded_command.h"
+#include "ui/main/pending_edit_offer.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
 #include "ui/profile/profile_commands.h"
@@ -194,6 +195,7 @@ void Startup::createGuardedModules() {
         runCreationHandler([] { Frm_Principal->FormCreate(); });
         Frm_Principal->show();
         Frm_Principal->raise();
+        runCreationHandler([] { offerPendingEdit(Frm_Principal); });
         splash_->setLoading(dmIdioma->GetWord(QStringLiteral("loading_db")));
         Frm_Convert = new TFrm_Convert(Frm_Principal);
         runCreationHandler([] { Frm_Convert->FormCreate(); });

@@ -891,6 +891,10 @@ bool Table::modified() const {
     return d->editing() && d->modified;
 }
 
+Row Table::editedRow() const {
+    return d->editing() ? d->buildRow(0) : Row();
+}
+
 QVariant Table::value(const QString& field) const {
     d->requireActive();
     const int index = d->fieldOrThrow(field);

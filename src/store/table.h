@@ -95,6 +95,7 @@ public:
     void cancel();
     void remove();
     bool modified() const;  // the pending edit holds changes
+    Row editedRow() const;  // the pending edit as a row; none while not editing
 
     // Fields of the current row (the edit buffer while editing).
     QVariant value(const QString& field) const;

@@ -4,6 +4,7 @@
 #include "app/settings/tdm_const.h"
 #include "app/settings/write_failures.h"
 #include "store/dive_log_tables.h"
+#include "store/pending_edit.h"
 #include "store/table_data.h"
 #include "store/table_writer.h"
 
@@ -214,6 +215,12 @@ void Tdm_rdp::openTables() {
             pool_->waitForDone();
             throw;
         }
+    }
+}
+
+void Tdm_rdp::keepPendingEdits() {
+    if (!findChild<PendingEditKeeper*>()) {
+        new PendingEditKeeper(*this, this);
     }
 }
 

@@ -44,6 +44,10 @@ public:
     // How long after a posted change the save starts (changes meanwhile join that save).
     void setSaveDelay(int milliseconds);
 
+    // From now on, what is typed into the dive tables and not yet posted is kept in the file of
+    // PendingEdit (once the last run's file has been offered back to the diver).
+    void keepPendingEdits();
+
     // The six tables in the order of opening: dives, member, certificates, conditions,
     // equipment, profile.
     QList<Table*> tables() const;

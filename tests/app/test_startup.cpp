@@ -8,8 +8,8 @@
 #include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
 #include "test_support.h"
-#include "ui/db/controls/db_edit.h"
 #include "tools/tfrm_convert.h"
+#include "ui/db/controls/db_edit.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
@@ -84,6 +84,8 @@ private slots:
     void optionsDialogWithCodeOutsideTheList();
     void unitsToolComesAfterTheMainWindow();
     void closingTheMainWindowEndsTheProgramWhileTheToolFloats();
+    void typedEditLeftByACrashIsOfferedAtTheNextStart_data();
+    void typedEditLeftByACrashIsOfferedAtTheNextStart();
 };
 
 void TestStartup::firstRunCreatesEveryFile() {
@@ -216,7 +218,7 @@ void TestStartup::unwritableLogIsToldAndRetriedAtExit() {
         }
         QCOMPARE(prompts.size(), 1);
         QCOMPARE(prompts[0].icon, QMessageBox::Critical);
-        QVERIFY2(prompts[0].text.contains(tables + "/dives.xml"), qPrintable(prompts[0].text));
+        QVERIFY2(prompts[0].text.contains(tables + "/dives.journal"), qPrintable(prompts[0].text));
         Frm_Principal->close();
     }
     Dialogs::setMessageHandler({});
@@ -360,6 +362,69 @@ void TestStartup::closingTheMainWindowEndsTheProgramWhileTheToolFloats() {
     QCOMPARE(Frm_Convert, nullptr);
     const QByteArray ini = readFile(folders.appData() + "desktop.ini");
     QVERIFY2(ini.contains("Convert_x=140") && ini.contains("Convert=0"), ini.constData());
+}
+
+void TestStartup::typedEditLeftByACrashIsOfferedAtTheNextStart_data() {
+    QTest::addColumn<bool>("bringBack");
+    QTest::newRow("brought back") << true;
+    QTest::newRow("declined") << false;
+}
+
+// The program ends (a crash) while the diver is typing into a dive: at the next start the diver
+// is asked, and what was typed comes back into the dive as an edit not yet saved, or is dropped.
+void TestStartup::typedEditLeftByACrashIsOfferedAtTheNextStart() {
+    QFETCH(bool, bringBack);
+    TestSupport::TempFolders folders;
+    installDictionary();
+    const QDir tables(folders.appData() + "DB0.7");
+    QMap<QString, QByteArray> atTheCrash;
+    {
+        PromptLog log;
+        Startup startup;
+        QVERIFY(startup.start());
+        dm_rdp->cds_dives->append();
+        dm_rdp->cds_dives->setValue("Date", QDate(2024, 7, 14));
+        dm_rdp->cds_dives->setValue("Site", "Blue Hole");
+        dm_rdp->cds_dives->post();
+        QTRY_VERIFY(!dm_rdp->cds_dives->hasUnsavedChanges());
+        auto* site = Frm_Principal->findChild<DbEdit*>("dive_site");
+        QTest::keyClick(site, Qt::Key_End);
+        QTest::keyClicks(site, " wall");
+        QCOMPARE(dm_rdp->cds_dives->state(), Table::State::Edit);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(tables.filePath("pending-edit.txt")), 5000);
+        for (const QString& name : tables.entryList(QDir::Files)) {
+            atTheCrash.insert(name, readFile(tables.filePath(name)));
+        }
+        Frm_Principal->close();
+    }
+    for (const QString& name : tables.entryList(QDir::Files)) {
+        QFile::remove(tables.filePath(name));
+    }
+    for (auto it = atTheCrash.cbegin(); it != atTheCrash.cend(); ++it) {
+        TestSupport::writeFile(tables.filePath(it.key()), it.value());
+    }
+    QList<Dialogs::Prompt> prompts;
+    Dialogs::setMessageHandler([&](const Dialogs::Prompt& p) {
+        prompts << p;
+        return bringBack ? QMessageBox::Yes : QMessageBox::No;
+    });
+    {
+        Startup startup;
+        QVERIFY(startup.start());
+        QCOMPARE(prompts.size(), 1);
+        const QString question = dmIdioma->GetWord("txt_restore_pending_edit");
+        QVERIFY(!question.isEmpty());
+        QCOMPARE(prompts[0].text, question + "\n\n7/14/2024, Blue Hole");
+        QCOMPARE(prompts[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        const auto* site = Frm_Principal->findChild<DbEdit*>("dive_site");
+        QCOMPARE(site->text(), QString(bringBack ? "Blue Hole wall" : "Blue Hole"));
+        QCOMPARE(dm_rdp->cds_dives->state(), bringBack ? Table::State::Edit : Table::State::Browse);
+        QCOMPARE(QFile::exists(tables.filePath("pending-edit.txt")), bringBack);
+        Frm_Principal->close();  // which posts the edit brought back
+    }
+    Dialogs::setMessageHandler({});
+    QCOMPARE(readFile(tables.filePath("dives.xml")).contains("Blue Hole wall"), bringBack);
+    QVERIFY(!QFile::exists(tables.filePath("pending-edit.txt")));
 }
 
 NEREVA_TEST_MAIN(TestStartup)
