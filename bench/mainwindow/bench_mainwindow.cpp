@@ -10,11 +10,13 @@
 //             processor time of the thread per move (the work without the waits for a
 //             processor that other programs on the machine cause);
 //   moved     how many times a control of the window was moved or resized during those moves
-//             (a re-layout of the window shows there).
+//             (a re-layout of the window shows there);
+//   peak      the process's peak resident memory when the started window is idle.
 // Each size is generated first, then measured by fresh runs of this program (5 unless told),
 // on a 1920 x 1080 offscreen screen; the figures are the minimum and the median of the runs.
 //
 // Usage: bench_mainwindow [--runs R] [dives...]     (default: 1000 10000 50000)
+#include "../bench_support.h"
 #include "app/settings/tdm_const.h"
 #include "app/startup.h"
 #include "bench_log.h"
@@ -129,8 +131,8 @@ double median(std::vector<double> values) {
 }
 
 // Prints: start, scroll, next-dive median, next-dive max, next-dive processor time median,
-// moved, followed.
-void measureMoves(WindowWatch& watch, double start) {
+// moved, followed, peak memory.
+void measureMoves(WindowWatch& watch, double start, double peak) {
     QTableView* grid = Frm_Principal->ui->DbgDives;
     QElapsedTimer clock;
     clock.start();
@@ -156,9 +158,9 @@ void measureMoves(WindowWatch& watch, double start) {
     const bool followed = dm_rdp->cds_dives->recNo() == kMoves + 1 &&
                           dm_rdp->cds_conditions->recordCount() == 1 &&
                           dm_rdp->cds_equipment->recordCount() == 1;
-    std::printf("%.1f %.2f %.3f %.3f %.3f %d %d\n", start, scroll, median(moves),
+    std::printf("%.1f %.2f %.3f %.3f %.3f %d %d %.1f\n", start, scroll, median(moves),
                 *std::max_element(moves.begin(), moves.end()), median(cpu), watch.moved,
-                int(followed));
+                int(followed), peak);
     std::fflush(stdout);
 }
 
@@ -174,6 +176,7 @@ int measure(qint64 startedNs) {
         return 1;
     }
     double start = 0;
+    double peak = 0;
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     QMetaObject::Connection idle;
     idle = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [&] {
@@ -181,9 +184,10 @@ int measure(qint64 startedNs) {
             return;
         }
         start = double(monotonicNs() - startedNs) / 1e6;
+        peak = double(BenchSupport::statusBytes("VmHWM:")) / 1e6;
         QObject::disconnect(idle);
         QTimer::singleShot(kSettleMs, [&] {
-            measureMoves(watch, start);
+            measureMoves(watch, start, peak);
             QApplication::quit();
         });
     });
@@ -200,15 +204,16 @@ struct Run {
     double start = 0, scroll = 0, moveMedian = 0, moveMax = 0, moveCpu = 0;
     int moved = 0;
     bool followed = false;
+    double peak = 0;
 };
 
 bool parseRun(const QString& line, Run& run) {
     const QStringList v = line.trimmed().split(' ');
-    if (v.size() != 7) {
+    if (v.size() != 8) {
         return false;
     }
     run = {v[0].toDouble(), v[1].toDouble(), v[2].toDouble(), v[3].toDouble(),
-           v[4].toDouble(), v[5].toInt(),    v[6] == "1"};
+           v[4].toDouble(), v[5].toInt(),    v[6] == "1",     v[7].toDouble()};
     return true;
 }
 
@@ -272,8 +277,8 @@ int runAll(QStringList arguments) {
         "main window over N dives (notes, conditions, equipment on every dive); "
         "min / median of %d fresh runs; times in ms\n",
         runs);
-    std::printf("%8s %17s %15s %17s %17s %17s %9s\n", "dives", "start", "scroll-to-end",
-                "next-dive median", "next-dive max", "next-dive cpu", "moved");
+    std::printf("%8s %17s %15s %17s %17s %17s %9s %15s\n", "dives", "start", "scroll-to-end",
+                "next-dive median", "next-dive max", "next-dive cpu", "moved", "peak MB");
     for (int count : counts) {
         QList<Run> results;
         if (!measureSize(count, runs, results)) {
@@ -286,12 +291,13 @@ int runAll(QStringList arguments) {
         for (const Run& run : results) {
             moved.push_back(run.moved);
         }
-        std::printf("%8d %17s %15s %17s %17s %17s %9.0f%s\n", count,
+        std::printf("%8d %17s %15s %17s %17s %17s %9.0f %15s%s\n", count,
                     qPrintable(minAndMedian(results, &Run::start, 0)),
                     qPrintable(minAndMedian(results, &Run::scroll, 1)),
                     qPrintable(minAndMedian(results, &Run::moveMedian, 3)),
                     qPrintable(minAndMedian(results, &Run::moveMax, 2)),
                     qPrintable(minAndMedian(results, &Run::moveCpu, 3)), median(moved),
+                    qPrintable(minAndMedian(results, &Run::peak, 1)),
                     followed ? "" : "  (details did not follow!)");
         std::fflush(stdout);
     }

@@ -3,6 +3,7 @@
 #include <QDateTime>
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #ifndef MADV_POPULATE_WRITE
 #define MADV_POPULATE_WRITE 23
@@ -88,6 +89,15 @@ public:
         holds_.fetch_add(1, std::memory_order_relaxed);
         return reinterpret_cast<char*>(this) + at;
     }
+    // Gives the pages no row will take back to the system (the huge page is split for it).
+    void trim() {
+        const size_t page = size_t(sysconf(_SC_PAGESIZE));
+        const size_t end = (used_ + page - 1) & ~(page - 1);
+        if (end < size_) {
+            madvise(reinterpret_cast<char*>(this) + end, size_ - end, MADV_DONTNEED);
+        }
+        used_ = size_;  // nothing more is taken from here
+    }
     void release() {
         if (holds_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
             const size_t size = size_;
@@ -111,6 +121,7 @@ RowAllocator::RowAllocator(size_t expectedBytes)
 
 RowAllocator::~RowAllocator() {
     if (current_) {
+        current_->trim();
         current_->release();
     }
 }

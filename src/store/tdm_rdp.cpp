@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <future>
 
+#include <malloc.h>
+
 Tdm_rdp* dm_rdp = nullptr;
 
 namespace {
@@ -216,6 +218,8 @@ void Tdm_rdp::openTables() {
             throw;
         }
     }
+    // What the readers' threads took for their work and freed stays with them otherwise.
+    malloc_trim(0);
 }
 
 void Tdm_rdp::keepPendingEdits() {
