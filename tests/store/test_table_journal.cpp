@@ -41,27 +41,36 @@ struct Fixture {
     }
 };
 
-// Every row of a table in table order, each as its fields' texts.
-QStringList rowsOf(const Table& table) {
-    const auto data = table.snapshot();
+// Every row in table order, each as its fields' texts.
+QStringList rowsOf(const TableData& data) {
     QStringList rows;
-    for (const Row& row : data->rows) {
+    for (const Row& row : data.rows) {
         QStringList fields;
-        for (int field = 0; field < data->layout->count(); ++field) {
-            fields << data->layout->value(row, field).toString();
+        for (int field = 0; field < data.layout->count(); ++field) {
+            fields << data.layout->value(row, field).toString();
         }
         rows << fields.join('|');
     }
     return rows;
 }
 
-// The dives as the program would load them now, read by a table of their own.
-QStringList divesOnDisk(const Fixture& fixture) {
+QStringList rowsOf(const Table& table) {
+    return rowsOf(*table.snapshot());
+}
+
+// The dives as the program would load them now (the file and its journal), read without
+// opening a table, which would write the file when it closes.
+TableData divesRead(const Fixture& fixture) {
     const auto definition = DiveLogTables::dives();
     Table dives(definition.tableName, definition.fields, definition.orderBy);
     dives.setFileName(fixture.file("dives"));
-    dives.open();
-    return rowsOf(dives);
+    TableData data = dives.readFiles();
+    data.layout = dives.layout();
+    return data;
+}
+
+QStringList divesOnDisk(const Fixture& fixture) {
+    return rowsOf(divesRead(fixture));
 }
 
 void waitUntilSaved(const Table& table) {
@@ -159,14 +168,13 @@ ChildReport parseReport(const QByteArray& output) {
     return report;
 }
 
-// Site by dive number, as a table holds it.
-QMap<int, QString> sitesOf(const Table& table) {
+// Site by dive number.
+QMap<int, QString> sitesOf(const TableData& data) {
     QMap<int, QString> sites;
-    const auto data = table.snapshot();
-    const int id = data->layout->indexOf(QStringLiteral("id_local_dive"));
-    const int site = data->layout->indexOf(QStringLiteral("Site"));
-    for (const Row& row : data->rows) {
-        sites.insert(int(data->layout->integer(row, id)), data->layout->text(row, site).toString());
+    const int id = data.layout->indexOf(QStringLiteral("id_local_dive"));
+    const int site = data.layout->indexOf(QStringLiteral("Site"));
+    for (const Row& row : data.rows) {
+        sites.insert(int(data.layout->integer(row, id)), data.layout->text(row, site).toString());
     }
     return sites;
 }
@@ -338,13 +346,10 @@ void TestTableJournal::killedAtRandomMomentsLosesNoSavedChange() {
         }
         module->setBusy(false);
     }
-    const auto definition = DiveLogTables::dives();
     const auto load = [&](quint64* changeCount) {
-        Table dives(definition.tableName, definition.fields, definition.orderBy);
-        dives.setFileName(fixture.file("dives"));
-        dives.open();  // throws when the files do not load
-        *changeCount = dives.changeCount();
-        return sitesOf(dives);
+        const TableData data = divesRead(fixture);  // throws when the files do not load
+        *changeCount = data.changeCount;
+        return sitesOf(data);
     };
     quint64 loadedChange = 0;
     QMap<int, QString> log = load(&loadedChange);
