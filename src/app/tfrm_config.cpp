@@ -26,10 +26,11 @@ QString shownLanguage() {
 TFrm_config::TFrm_config(QWidget* owner) : QDialog(owner), ui(std::make_unique<Ui::TFrm_config>()) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    setFixedSize(345, 269);
     connect(ui->bt_ok, &QPushButton::clicked, this, &TFrm_config::bt_okClick);
     connect(ui->bt_cancel, &QPushButton::clicked, this, &TFrm_config::bt_cancelClick);
     FormCreate();
+    // The designed size, grown where a translation's texts need more room.
+    setFixedSize(sizeHint().expandedTo(QSize(345, 269)));
 }
 
 TFrm_config::~TFrm_config() = default;
