@@ -62,6 +62,16 @@ QByteArray dictionaryWithCode(const QByteArray& code) {
            "</code></config><dictionary/></language>";
 }
 
+// Loads the dictionary; the message start-up would show for it, or empty.
+QString loadMessage(TdmIdioma& dictionary) {
+    try {
+        dictionary.DataModuleCreate();
+    } catch (const AppError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
 // The settings module's data folder, seen through the global as the program sees it.
 class DataFolder {
 public:
@@ -323,12 +333,7 @@ void TestDictionary::workingFolderBeforeProgramFolder() {
         writeFile("language.xml", working);
     }
     TdmIdioma dictionary;
-    QString message;
-    try {
-        dictionary.DataModuleCreate();
-    } catch (const AppError& e) {
-        message = e.message();
-    }
+    const QString message = loadMessage(dictionary);
     QCOMPARE(message, told ? kLoadError : QString());
     QVERIFY(dictionary.active());
     QCOMPARE(dictionary.LanguageCode(), expected);
@@ -429,12 +434,7 @@ void TestDictionary::chosenLanguageBesideTheProgram() {
         writeFile("language.xml", working);
     }
     TdmIdioma dictionary;
-    QString message;
-    try {
-        dictionary.DataModuleCreate();
-    } catch (const AppError& e) {
-        message = e.message();
-    }
+    const QString message = loadMessage(dictionary);
     QCOMPARE(message, told ? kLoadError : QString());
     QCOMPARE(dictionary.LanguageCode(), expected);
 }
