@@ -119,7 +119,8 @@ private slots:
 // own code.
 void TestLanguageFile::shipsEveryListedLanguage() {
     QStringList found{kEnglish};
-    for (const QString& folder : QDir(sourcePath("resources")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString& folder :
+         QDir(sourcePath("resources")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (QFile::exists(sourcePath(shippedPath(folder)))) {
             found << folder;
         }

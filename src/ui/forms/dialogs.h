@@ -19,9 +19,9 @@ struct Prompt {
 };
 
 // Shows a modal message box and returns the button chosen.
-QMessageBox::StandardButton message(QWidget* parent, const Prompt& prompt,
-                                    QMessageBox::StandardButton defaultButton =
-                                        QMessageBox::NoButton);
+QMessageBox::StandardButton message(
+    QWidget* parent, const Prompt& prompt,
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 // The standard error box for a failure that reached the top of a command: its own message,
 // error icon, one OK button.
 void showError(QWidget* parent, const QString& text);
