@@ -64,7 +64,7 @@ void ConnectionGuard::readHead() {
     }
     headDone_ = true;
     const QByteArray head = head_.left(end);
-    const QByteArray requestLine = head.left(head.indexOf('\n')).trimmed();
+    const QByteArray requestLine = head.split('\n').first().trimmed();
     socket_->setProperty("http10", requestLine.endsWith("HTTP/1.0"));
     if (contentLength(head) > maxBody_) {
         refuse();

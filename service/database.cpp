@@ -9,6 +9,14 @@
 
 namespace {
 
+// Text columns hold no nulls: a null text is bound as empty text.
+QVariant bindable(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString && value.toString().isNull()) {
+        return QStringLiteral("");
+    }
+    return value;
+}
+
 QString sqlError(const QSqlError& error) {
     return error.text().trimmed();
 }
@@ -127,7 +135,7 @@ QSqlQuery& Database::run(const QString& sql, std::initializer_list<QVariant> val
     QSqlQuery& query = prepared(sql);
     int position = 0;
     for (const QVariant& value : values) {
-        query.bindValue(position++, value);
+        query.bindValue(position++, bindable(value));
     }
     if (!query.exec()) {
         throw ServiceError(
@@ -139,13 +147,39 @@ QSqlQuery& Database::run(const QString& sql, std::initializer_list<QVariant> val
 QSqlQuery& Database::run(const QString& sql, const QVariantList& values) {
     QSqlQuery& query = prepared(sql);
     for (int i = 0; i < values.size(); ++i) {
-        query.bindValue(i, values[i]);
+        query.bindValue(i, bindable(values[i]));
     }
     if (!query.exec()) {
         throw ServiceError(
             QStringLiteral("\"%1\" failed: %2").arg(sql, sqlError(query.lastError())));
     }
     return query;
+}
+
+void Database::insertRows(const QString& table, const QStringList& columns,
+                          const QList<QVariantList>& rows, const QString& returning,
+                          const std::function<void(const QSqlQuery&)>& each) {
+    // Well below SQLite's and PostgreSQL's limits on the values of one statement.
+    const qsizetype perStatement = qMax<qsizetype>(1, 4000 / columns.size());
+    const QString row = u'(' + QStringList(columns.size(), QStringLiteral("?")).join(u',') + u')';
+    for (qsizetype first = 0; first < rows.size(); first += perStatement) {
+        const qsizetype count = qMin(perStatement, rows.size() - first);
+        QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
+                          .arg(table, columns.join(QStringLiteral(", "))) +
+                      QStringList(count, row).join(u',');
+        if (!returning.isEmpty()) {
+            sql += QStringLiteral(" RETURNING ") + returning;
+        }
+        QVariantList values;
+        values.reserve(count * columns.size());
+        for (qsizetype i = first; i < first + count; ++i) {
+            values += rows[i];
+        }
+        QSqlQuery& query = run(sql, values);
+        while (each && query.next()) {
+            each(query);
+        }
+    }
 }
 
 void Database::execute(const QString& sql) {

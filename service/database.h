@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <initializer_list>
 
 enum class Dialect { Sqlite, Postgres };
@@ -43,6 +44,13 @@ public:
     // query is positioned before its first row and stays valid until `sql` runs again.
     QSqlQuery& run(const QString& sql, std::initializer_list<QVariant> values = {});
     QSqlQuery& run(const QString& sql, const QVariantList& values);
+    // Inserts `rows` (each one value per column) with as few statements as the database takes;
+    // `returning` (a column list) makes the query of each statement return those columns of
+    // its rows, handed to `each` row by row.
+    void insertRows(const QString& table, const QStringList& columns,
+                    const QList<QVariantList>& rows, const QString& returning = {},
+                    const std::function<void(const QSqlQuery&)>& each = {});
+
     // A statement without values (schema changes).
     void execute(const QString& sql);
 
@@ -52,9 +60,12 @@ public:
     void commit();
     void rollback();
 
+    // Lets go of every statement's results. SQLite keeps reading from the snapshot of the
+    // moment a statement started until its results are let go, so this ends every request.
+    void finishAll();
+
 private:
     QSqlQuery& prepared(const QString& sql);
-    void finishAll();
 
     DatabaseConfig config_;
     QString connectionName_;

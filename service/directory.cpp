@@ -4,7 +4,6 @@
 #include "service/text_rules.h"
 #include "service/xml_answer.h"
 
-#include <QMutex>
 #include <QSqlQuery>
 #include <QUuid>
 
@@ -64,19 +63,6 @@ void writeLocation(XmlAnswer& xml, const Location& l, bool withSites) {
     xml.end();
 }
 
-// The reference document is the same for every thread; it is rebuilt when the version stored
-// with the data differs from the one it was built for.
-struct ReferenceCache {
-    QMutex mutex;
-    QString version;
-    QByteArray document;
-};
-
-ReferenceCache& referenceCache() {
-    static ReferenceCache cache;
-    return cache;
-}
-
 }  // namespace
 
 QString Directory::referenceVersion() {
@@ -92,8 +78,12 @@ void Directory::referenceChanged() {
 }
 
 QByteArray Directory::referenceDocument() {
+    if (!cache_) {
+        return buildReferenceDocument();
+    }
+    // Rebuilt when the version stored with the data differs from the one it was built for.
     const QString version = referenceVersion();
-    ReferenceCache& cache = referenceCache();
+    ReferenceCache& cache = *cache_;
     {
         const QMutexLocker lock(&cache.mutex);
         if (!cache.document.isEmpty() && cache.version == version) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMutex>
 #include <QString>
 #include <optional>
 
@@ -26,14 +27,21 @@ struct Organization {
     QString country, state, county;
 };
 
+// The reference document as last built, shared by the threads of a service.
+struct ReferenceCache {
+    QMutex mutex;
+    QString version;
+    QByteArray document;
+};
+
 // The reference data (countries and states, agencies and levels, organisations) and the
 // directory of dive locations with their sites.
 class Directory {
 public:
-    explicit Directory(Database& db) : db_(db) {}
+    explicit Directory(Database& db, ReferenceCache* cache = nullptr) : db_(db), cache_(cache) {}
 
-    // The reference document. Built once per change of the reference data (any process's
-    // change counts), then kept.
+    // The reference document. With a cache, built once per change of the reference data (any
+    // process's change counts), then kept.
     QByteArray referenceDocument();
 
     // At most 200 locations whose name (or short name) contains `name` and whose country
@@ -55,6 +63,7 @@ private:
     void addSites(QList<Location>& locations);
 
     Database& db_;
+    ReferenceCache* cache_;
 };
 
 // The XML answers made of these records.

@@ -1,5 +1,7 @@
 #include "service/dive_line.h"
 
+#include "service/text_rules.h"
+
 #include "app/settings/regional_formats.h"
 #include "store/tdm_rdp.h"
 #include "sync/dive_record.h"
@@ -77,14 +79,6 @@ int numberOrZero(const QString& text) {
     return readNumber(text, number) ? number : 0;
 }
 
-int countSeparators(const QString& line) {
-    int count = 0;
-    for (qsizetype at = line.indexOf(kSeparator); at >= 0; at = line.indexOf(kSeparator, at + 2)) {
-        ++count;
-    }
-    return count;
-}
-
 bool readDate(const QString& text, QString& date) {
     const QDate parsed = QDate::fromString(text, Qt::ISODate);
     if (!parsed.isValid()) {
@@ -132,7 +126,7 @@ QString answerValues(const QStringList& values) {
 namespace DiveLine {
 
 std::optional<UploadedDive> parseUpload(const QString& line) {
-    if (countSeparators(line) != DiveRecord::kValues - 1) {
+    if (TextRules::separators(line) != DiveRecord::kValues - 1) {
         return std::nullopt;
     }
     QStringList values(DiveRecord::kValues);

@@ -58,19 +58,20 @@ void storeSetting(Database& db, const QString& name, const QString& value) {
 int fillCountries(Database& db, const QJsonObject& countries, const QJsonObject& subdivisions) {
     db.run(QStringLiteral("DELETE FROM states"));
     db.run(QStringLiteral("DELETE FROM countries"));
-    QHash<QString, int> idOfCode;
+    QList<QVariantList> countryRows;
     for (const QJsonValue& entry : countries.value(QStringLiteral("3166-1")).toArray()) {
         const QJsonObject country = entry.toObject();
-        const QString code = country.value(QStringLiteral("alpha_2")).toString();
-        const QString name = country.value(QStringLiteral("common_name"))
-                                 .toString(country.value(QStringLiteral("name")).toString());
-        QSqlQuery& q =
-            db.run(QStringLiteral("INSERT INTO countries (code, name) VALUES (?, ?) RETURNING id"),
-                   {code, name});
-        if (q.next()) {
-            idOfCode.insert(code, q.value(0).toInt());
-        }
+        countryRows << QVariantList{
+            country.value(QStringLiteral("alpha_2")).toString(),
+            country.value(QStringLiteral("common_name"))
+                .toString(country.value(QStringLiteral("name")).toString())};
     }
+    QHash<QString, int> idOfCode;
+    db.insertRows(QStringLiteral("countries"), {QStringLiteral("code"), QStringLiteral("name")},
+                  countryRows, QStringLiteral("id, code"), [&idOfCode](const QSqlQuery& q) {
+                      idOfCode.insert(q.value(1).toString(), q.value(0).toInt());
+                  });
+    QList<QVariantList> stateRows;
     for (const QJsonValue& entry : subdivisions.value(QStringLiteral("3166-2")).toArray()) {
         const QJsonObject state = entry.toObject();
         if (state.contains(QStringLiteral("parent"))) {
@@ -79,10 +80,13 @@ int fillCountries(Database& db, const QJsonObject& countries, const QJsonObject&
         const QString code = state.value(QStringLiteral("code")).toString();
         const int country = idOfCode.value(code.section(u'-', 0, 0), 0);
         if (country > 0) {
-            db.run(QStringLiteral("INSERT INTO states (country_id, code, name) VALUES (?, ?, ?)"),
-                   {country, code, state.value(QStringLiteral("name")).toString()});
+            stateRows << QVariantList{country, code,
+                                      state.value(QStringLiteral("name")).toString()};
         }
     }
+    db.insertRows(QStringLiteral("states"),
+                  {QStringLiteral("country_id"), QStringLiteral("code"), QStringLiteral("name")},
+                  stateRows);
     return int(idOfCode.size());
 }
 

@@ -9,6 +9,7 @@
 #include "service/pages.h"
 #include "service/service_error.h"
 #include "service/service_log.h"
+#include "service/text_rules.h"
 #include "service/update_list.h"
 #include "service/xml_answer.h"
 #include "store/tdm_rdp.h"
@@ -109,7 +110,7 @@ QByteArray contactsXml(const QList<ContactRecord>& contacts) {
 // The member record line: the first line of the posted value, 14 values.
 QStringList memberValues(const QString& posted) {
     const QString line = posted.section(QRegularExpression(QStringLiteral("[\r\n]")), 0, 0);
-    if (line.count(QStringLiteral("##")) != kMemberValues - 1) {
+    if (TextRules::separators(line) != kMemberValues - 1) {
         throw BadRequest{QStringLiteral("the member record has not %1 values").arg(kMemberValues)};
     }
     QStringList values(kMemberValues);
@@ -163,8 +164,11 @@ Reply Reply::html(const QByteArray& body, int status) {
     return {status, "text/html; charset=UTF-8", body, {}};
 }
 
-ServiceHttp::ServiceHttp(const ServiceOptions& options, Database& db)
-    : options_(options), db_(db), invitations_(std::make_unique<Invitations>(db, options)) {}
+ServiceHttp::ServiceHttp(const ServiceOptions& options, Database& db, SharedCaches caches)
+    : options_(options),
+      db_(db),
+      caches_(caches),
+      invitations_(std::make_unique<Invitations>(db, options)) {}
 
 ServiceHttp::~ServiceHttp() = default;
 
@@ -210,6 +214,10 @@ void ServiceHttp::missingHandler(const QHttpServerRequest&, QTcpSocket* socket) 
 }
 
 Reply ServiceHttp::answer(Exchange& ex) {
+    struct Released {
+        Database& db;
+        ~Released() { db.finishAll(); }
+    } released{db_};
     try {
         return dispatch(ex);
     } catch (const Unauthorized&) {
@@ -268,14 +276,14 @@ int ServiceHttp::requireMember(Exchange& ex) {
     if (c.user.isEmpty()) {
         throw Unauthorized{};
     }
-    std::optional<int> member = CredentialCache::find(c.user, c.password);
+    std::optional<int> member = caches_.credentials.find(c.user, c.password);
     if (!member) {
         member = MemberStore(db_).authenticate(c.user, c.password);
         if (!member) {
             ex.note = QStringLiteral("wrong credentials for %1").arg(c.user);
             throw Unauthorized{};
         }
-        CredentialCache::remember(c.user, c.password, *member);
+        caches_.credentials.remember(c.user, c.password, *member);
     }
     ex.member = *member;
     ex.memberUser = c.user;
@@ -318,7 +326,7 @@ Reply ServiceHttp::dives(Exchange& ex) {
 }
 
 Reply ServiceHttp::localData(Exchange&) {
-    return Reply::xml(Directory(db_).referenceDocument());
+    return Reply::xml(Directory(db_, &caches_.reference).referenceDocument());
 }
 
 Reply ServiceHttp::locations(Exchange& ex) {

@@ -10,8 +10,16 @@
 #include <QPair>
 #include <memory>
 
+class CredentialCache;
 class Database;
 class Invitations;
+struct ReferenceCache;
+
+// What the threads of one service share.
+struct SharedCaches {
+    CredentialCache& credentials;
+    ReferenceCache& reference;
+};
 
 // One request as the handlers see it.
 struct Exchange {
@@ -40,7 +48,7 @@ struct Reply {
 // The service's requests, answered from one database connection in one thread.
 class ServiceHttp : public QAbstractHttpServer {
 public:
-    ServiceHttp(const ServiceOptions& options, Database& db);
+    ServiceHttp(const ServiceOptions& options, Database& db, SharedCaches caches);
     ~ServiceHttp() override;
 
     // What every request gets: dispatch, checks and errors (no socket involved).
@@ -67,5 +75,6 @@ private:
 
     const ServiceOptions& options_;
     Database& db_;
+    SharedCaches caches_;
     std::unique_ptr<Invitations> invitations_;
 };

@@ -30,8 +30,9 @@ public:
 
 class Worker : public QObject {
 public:
-    Worker(const ServiceOptions& options, const DatabaseConfig& database, int index)
-        : options_(options), database_(database), index_(index) {}
+    Worker(const ServiceOptions& options, const DatabaseConfig& database, SharedCaches caches,
+           int index)
+        : options_(options), database_(database), caches_(caches), index_(index) {}
 
     // In the worker's thread.
     QString start() {
@@ -40,7 +41,7 @@ public:
         } catch (const ServiceError& error) {
             return error.message();
         }
-        http_ = new ServiceHttp(options_, *db_);
+        http_ = new ServiceHttp(options_, *db_, caches_);
         http_->setParent(this);
         feed_ = new ConnectionFeed(http_);
         http_->bind(feed_);
@@ -110,6 +111,7 @@ public:
 private:
     const ServiceOptions& options_;
     DatabaseConfig database_;
+    SharedCaches caches_;
     int index_;
     std::unique_ptr<Database> db_;
     ServiceHttp* http_ = nullptr;
@@ -181,7 +183,7 @@ ServiceServer::~ServiceServer() {
 quint16 ServiceServer::start() {
     for (int i = 0; i < options_.threads; ++i) {
         auto* thread = new QThread;
-        auto* worker = new Worker(options_, database_, i);
+        auto* worker = new Worker(options_, database_, {credentials_, reference_}, i);
         worker->moveToThread(thread);
         QObject::connect(thread, &QThread::finished, worker, &QObject::deleteLater);
         thread->start();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "service/credential_cache.h"
 #include "service/database.h"
+#include "service/directory.h"
 #include "service/options.h"
 
 #include <QList>
@@ -32,6 +34,8 @@ private:
 
     ServiceOptions options_;
     DatabaseConfig database_;
+    CredentialCache credentials_;
+    ReferenceCache reference_;
     QList<QThread*> threads_;
     QList<Worker*> workers_;
     Acceptor* acceptor_ = nullptr;

@@ -46,6 +46,15 @@ QString oneLine(const QString& text, int maxLength) {
     return line.trimmed().left(maxLength);
 }
 
+int separators(const QString& line) {
+    const QString separator = QStringLiteral("##");
+    int count = 0;
+    for (qsizetype at = line.indexOf(separator); at >= 0; at = line.indexOf(separator, at + 2)) {
+        ++count;
+    }
+    return count;
+}
+
 QString utcNow() {
     return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }

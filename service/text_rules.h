@@ -13,6 +13,8 @@ QString containsPattern(const QString& needle);
 bool isEmailAddress(const QString& text);
 // One line of text: control characters removed, blanks at the ends removed, cut to `maxLength`.
 QString oneLine(const QString& text, int maxLength);
+// How many "##" separate the values of a field list ("####" is two).
+int separators(const QString& line);
 // The current time, UTC, "yyyy-MM-dd hh:mm:ss".
 QString utcNow();
 
