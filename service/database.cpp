@@ -107,6 +107,12 @@ Database::Database(const DatabaseConfig& config, const QString& connectionName)
     }
 }
 
+QString Database::contains(const QString& column) const {
+    return (config_.dialect == Dialect::Sqlite ? QStringLiteral("instr(%1, ?) > 0")
+                                               : QStringLiteral("strpos(%1, ?) > 0"))
+        .arg(column);
+}
+
 Database::~Database() {
     statements_.clear();
     {

@@ -40,6 +40,9 @@ public:
 
     Dialect dialect() const { return config_.dialect; }
 
+    // The condition "`column` holds the text bound to its ?" (a plain substring, no wildcards).
+    QString contains(const QString& column) const;
+
     // Runs the prepared statement `sql` with `values` bound to its "?" in order; the returned
     // query is positioned before its first row and stays valid until `sql` runs again.
     QSqlQuery& run(const QString& sql, std::initializer_list<QVariant> values = {});

@@ -177,13 +177,13 @@ QList<Location> Directory::search(const QString& name, const QString& country) {
     if (name.trimmed().isEmpty() && country.trimmed().isEmpty()) {
         return {};
     }
-    QSqlQuery& q = db_.run(QStringLiteral("SELECT %1 FROM locations WHERE name_key LIKE ? ESCAPE "
-                                          "'\\' AND country_key LIKE ? ESCAPE '\\' "
-                                          "ORDER BY smallname, id LIMIT %2")
-                               .arg(QLatin1String(kLocationColumns))
-                               .arg(kSearchLimit),
-                           {TextRules::containsPattern(TextRules::searchKey(name)),
-                            TextRules::containsPattern(TextRules::searchKey(country))});
+    QSqlQuery& q =
+        db_.run(QStringLiteral("SELECT %1 FROM locations WHERE %2 AND %3 "
+                               "ORDER BY smallname, id LIMIT %4")
+                    .arg(QLatin1String(kLocationColumns), db_.contains(QStringLiteral("name_key")),
+                         db_.contains(QStringLiteral("country_key")))
+                    .arg(kSearchLimit),
+                {TextRules::searchKey(name), TextRules::searchKey(country)});
     QList<Location> found;
     while (q.next()) {
         found << locationFrom(q);

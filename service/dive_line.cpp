@@ -152,17 +152,17 @@ std::optional<UploadedDive> parseUpload(const QString& line) {
     return dive;
 }
 
-void appendAnswer(QString& out, int idDive, int localId, const QString& lastUpdate, int certifyBy,
-                  const QString& answerValues) {
-    out += QString::number(idDive);
-    out += kSeparator;
-    out += QString::number(localId);
-    out += kSeparator;
-    out += regionalDate(lastUpdate);
-    out += kSeparator;
-    out += QString::number(certifyBy);
-    out += kSeparator;
-    out += answerValues;
+void appendAnswer(QByteArray& out, int idDive, int localId, const QString& lastUpdate,
+                  int certifyBy, const QString& answerValues) {
+    out += QByteArray::number(idDive);
+    out += "##";
+    out += QByteArray::number(localId);
+    out += "##";
+    out += regionalDate(lastUpdate).toLatin1();
+    out += "##";
+    out += QByteArray::number(certifyBy);
+    out += "##";
+    out += answerValues.toLatin1();
 }
 
 QHash<QString, QString> fieldValues(const QString& answerValues) {

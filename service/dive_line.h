@@ -27,10 +27,11 @@ namespace DiveLine {
 // number, a date or start time that cannot be read.
 std::optional<UploadedDive> parseUpload(const QString& line);
 
-// Appends the answer line of a stored dive (no line end). `lastUpdate` is the service's time
+// Appends the answer line of a stored dive (no line end), in ISO-8859-1: escaped values hold
+// nothing else. `lastUpdate` is the service's time
 // stamp "yyyy-MM-dd hh:mm:ss", written in the regional form.
-void appendAnswer(QString& out, int idDive, int localId, const QString& lastUpdate, int certifyBy,
-                  const QString& answerValues);
+void appendAnswer(QByteArray& out, int idDive, int localId, const QString& lastUpdate,
+                  int certifyBy, const QString& answerValues);
 
 // The stored answer values by the field each is written into, unescaped (for the web pages).
 QHash<QString, QString> fieldValues(const QString& answerValues);

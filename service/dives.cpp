@@ -36,12 +36,22 @@ int acceptedCertification(int stored, int uploaded) {
     return (uploaded == -1 || uploaded == 0) ? uploaded : stored;
 }
 
-QStringList uploadLines(const QString& body) {
-    QString text = body;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
-    lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
-    return lines;
+// Calls `each` with every line of the body (ISO-8859-1) that is not blank. Lines end at CR, LF
+// or CR LF; the body is read a line at a time, so a large upload is never copied whole.
+template <typename Each>
+void forEachLine(const QByteArray& body, Each each) {
+    qsizetype start = 0;
+    while (start < body.size()) {
+        qsizetype end = start;
+        while (end < body.size() && body[end] != '\n' && body[end] != '\r') {
+            ++end;
+        }
+        const QByteArrayView line = QByteArrayView(body).sliced(start, end - start);
+        if (!line.trimmed().isEmpty()) {
+            each(QString::fromLatin1(line));
+        }
+        start = end + 1;
+    }
 }
 
 class UploadRun {
@@ -82,6 +92,38 @@ public:
         }
     }
 
+    void writeNewDives() {
+        QList<QVariantList> rows;
+        for (const StoredDive& dive : dives_) {
+            if (dive.id == 0) {
+                rows << QVariantList{memberId_,       dive.localId,     dive.date,
+                                     dive.time,       dive.certifyBy,   dive.locationId,
+                                     dive.lastUpdate, dive.answerValues};
+            }
+        }
+        db_.insertRows(
+            QStringLiteral("dives"),
+            {QStringLiteral("member_id"), QStringLiteral("local_id"), QStringLiteral("dive_date"),
+             QStringLiteral("dive_time"), QStringLiteral("certify_by"),
+             QStringLiteral("location_id"), QStringLiteral("last_update"),
+             QStringLiteral("answer_values")},
+            rows, QStringLiteral("id, local_id, dive_date, dive_time"), [this](const QSqlQuery& q) {
+                // New dives differ in their resend key: the numbers go by it.
+                const int index = byResendKey_.value(
+                    resendKey(q.value(1).toInt(), q.value(2).toString(), q.value(3).toString()),
+                    -1);
+                if (index >= 0 && dives_[index].id == 0) {
+                    dives_[index].id = q.value(0).toInt();
+                    byId_.insert(dives_[index].id, index);
+                }
+            });
+        for (const StoredDive& dive : dives_) {
+            if (dive.id == 0) {
+                throw ServiceError(QStringLiteral("A new dive got no number."));
+            }
+        }
+    }
+
     void linkPeopleAndPlaces(MemberStore& members) {
         members.addContacts(memberId_, people_.values());
         for (const int location : std::as_const(locations_)) {
@@ -101,46 +143,33 @@ public:
         std::sort(order.begin(), order.end(), [](const StoredDive* a, const StoredDive* b) {
             return std::tie(a->date, a->time, a->id) < std::tie(b->date, b->time, b->id);
         });
-        QString text;
+        QByteArray text;
         text.reserve(qsizetype(order.size()) *
-                     (order.empty() ? 0 : order.front()->answerValues.size() + 40));
+                     (order.empty() ? 0 : order.front()->answerValues.size() + 48));
         for (const StoredDive* dive : order) {
             DiveLine::appendAnswer(text, dive->id, dive->localId, dive->lastUpdate, dive->certifyBy,
                                    dive->answerValues);
-            text += QLatin1String("\r\n");
+            text += "\r\n";
         }
         count = int(order.size());
-        return text.toLatin1();
+        return text;
     }
 
 private:
     void remember(StoredDive dive) {
         const int index = int(dives_.size());
-        byId_.insert(dive.id, index);
+        if (dive.id > 0) {
+            byId_.insert(dive.id, index);
+        }
         byResendKey_.insert(resendKey(dive.localId, dive.date, dive.time), index);
         dives_.push_back(std::move(dive));
     }
 
+    // The dive gets its number when the new dives are written, together.
     void create(const UploadedDive& line) {
-        StoredDive dive{0,
-                        line.localId,
-                        line.date,
-                        line.time,
-                        acceptedCertification(0, line.certifyBy),
-                        line.locationId,
-                        now(),
-                        line.answerValues};
-        QSqlQuery& q =
-            db_.run(QStringLiteral("INSERT INTO dives (member_id, local_id, dive_date, dive_time, "
-                                   "certify_by, location_id, last_update, answer_values) "
-                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"),
-                    {memberId_, dive.localId, dive.date, dive.time, dive.certifyBy, dive.locationId,
-                     dive.lastUpdate, dive.answerValues});
-        if (!q.next()) {
-            throw ServiceError(QStringLiteral("The new dive has no number."));
-        }
-        dive.id = q.value(0).toInt();
-        remember(std::move(dive));
+        remember(StoredDive{0, line.localId, line.date, line.time,
+                            acceptedCertification(0, line.certifyBy), line.locationId, now(),
+                            line.answerValues});
     }
 
     // True when the dive's values changed (its time stamp then moves on).
@@ -162,6 +191,9 @@ private:
         }
         byResendKey_.insert(resendKey(dive.localId, dive.date, dive.time),
                             int(&dive - dives_.data()));
+        if (dive.id == 0) {
+            return changed;  // not written yet
+        }
         db_.run(QStringLiteral("UPDATE dives SET local_id = ?, dive_date = ?, dive_time = ?, "
                                "certify_by = ?, location_id = ?, last_update = ?, "
                                "answer_values = ? WHERE id = ? AND member_id = ?"),
@@ -189,10 +221,10 @@ private:
 
 }  // namespace
 
-UploadOutcome DiveStore::upload(int memberId, const QString& body) {
+UploadOutcome DiveStore::upload(int memberId, const QByteArray& body) {
     UploadOutcome outcome;
     QList<UploadedDive> parsed;
-    for (const QString& line : uploadLines(body)) {
+    forEachLine(body, [&](const QString& line) {
         ++outcome.lines;
         std::optional<UploadedDive> dive = DiveLine::parseUpload(line);
         if (dive) {
@@ -200,13 +232,14 @@ UploadOutcome DiveStore::upload(int memberId, const QString& body) {
         } else {
             ++outcome.skipped;
         }
-    }
+    });
     UploadRun run(db_, memberId);
     Transaction transaction(db_);
     run.load();
     for (const UploadedDive& dive : std::as_const(parsed)) {
         run.apply(dive, outcome);
     }
+    run.writeNewDives();
     MemberStore members(db_);
     run.linkPeopleAndPlaces(members);
     transaction.commit();

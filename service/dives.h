@@ -22,13 +22,13 @@ class DiveStore {
 public:
     explicit DiveStore(Database& db) : db_(db) {}
 
-    // Applies an upload (one record per line) in one transaction and answers with every dive the
-    // member holds, one line each, ordered by date and start time. A line with the member's
-    // service number updates that dive. A line without one updates the member's dive with the
-    // same local number, date and start time (the same upload sent again after its answer was
+    // Applies an upload (one record per line, ISO-8859-1) in one transaction and answers with every
+    // dive the member holds, one line each, ordered by date and start time. A line with the
+    // member's service number updates that dive. A line without one updates the member's dive with
+    // the same local number, date and start time (the same upload sent again after its answer was
     // lost), else creates a dive. Malformed lines are skipped. The members and locations the
     // dives name join the member's contacts and locations.
-    UploadOutcome upload(int memberId, const QString& body);
+    UploadOutcome upload(int memberId, const QByteArray& body);
 
     // Deletes the member's dives with these numbers (others' numbers are ignored); returns how
     // many went.

@@ -224,16 +224,18 @@ QList<ContactRecord> MemberStore::search(const ContactSearch& search, int self) 
     QStringList criteria;
     QVariantList bound;
     if (!search.user.trimmed().isEmpty()) {
-        criteria << QStringLiteral("m.user_name LIKE ? ESCAPE '\\'");
-        bound << TextRules::containsPattern(TextRules::searchKey(search.user));
+        criteria << db_.contains(QStringLiteral("m.user_name"));
+        bound << TextRules::searchKey(search.user);
     }
     if (!search.name.trimmed().isEmpty()) {
-        criteria << QStringLiteral("(m.name_key LIKE ? ESCAPE '\\' AND m.pub_personal >= 1)");
-        bound << TextRules::containsPattern(TextRules::searchKey(search.name));
+        criteria << QStringLiteral("(%1 AND m.pub_personal >= 1)")
+                        .arg(db_.contains(QStringLiteral("m.name_key")));
+        bound << TextRules::searchKey(search.name);
     }
     if (!search.email.trimmed().isEmpty()) {
-        criteria << QStringLiteral("(m.email_key LIKE ? ESCAPE '\\' AND m.pub_personal >= 2)");
-        bound << TextRules::containsPattern(TextRules::searchKey(search.email));
+        criteria << QStringLiteral("(%1 AND m.pub_personal >= 2)")
+                        .arg(db_.contains(QStringLiteral("m.email_key")));
+        bound << TextRules::searchKey(search.email);
     }
     if (criteria.isEmpty()) {
         return {};

@@ -58,14 +58,14 @@ int numberParameter(const Exchange& ex, const QString& name) {
     return value;
 }
 
-// The one value the desktop posts as multipart field "formfield1", as ISO-8859-1 text.
-QString postedValue(const Exchange& ex) {
-    const std::optional<QByteArray> value =
+// The one value the desktop posts as multipart field "formfield1" (ISO-8859-1).
+QByteArray postedValue(const Exchange& ex) {
+    std::optional<QByteArray> value =
         WebForm::multipartValue(ex.contentType, ex.body, "formfield1");
     if (!value) {
         throw BadRequest{QStringLiteral("no multipart field formfield1")};
     }
-    return QString::fromLatin1(*value);
+    return std::move(*value);
 }
 
 QString optionalNumber(const std::optional<int>& value) {
@@ -293,7 +293,7 @@ int ServiceHttp::requireMember(Exchange& ex) {
 Reply ServiceHttp::personal(Exchange& ex) {
     const int member = requireMember(ex);
     MemberStore members(db_);
-    members.updateRecord(member, memberValues(postedValue(ex)));
+    members.updateRecord(member, memberValues(QString::fromLatin1(postedValue(ex))));
     return Reply::xml(memberXml(members.record(member)));
 }
 

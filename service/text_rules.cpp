@@ -8,17 +8,6 @@ QString searchKey(const QString& text) {
     return text.trimmed().toCaseFolded();
 }
 
-QString containsPattern(const QString& needle) {
-    QString pattern = QStringLiteral("%");
-    for (const QChar c : needle) {
-        if (c == u'%' || c == u'_' || c == u'\\') {
-            pattern += u'\\';
-        }
-        pattern += c;
-    }
-    return pattern + u'%';
-}
-
 bool isEmailAddress(const QString& text) {
     const qsizetype at = text.indexOf(u'@');
     if (at < 1 || at != text.lastIndexOf(u'@') || text.size() > 254) {

@@ -7,8 +7,6 @@ namespace TextRules {
 
 // What searches compare: case-folded, blanks at the ends removed.
 QString searchKey(const QString& text);
-// A LIKE pattern finding `needle` anywhere ("\" escapes "%", "_" and itself).
-QString containsPattern(const QString& needle);
 // name@domain.tld: one "@", no blanks or control characters, a dot inside the domain.
 bool isEmailAddress(const QString& text);
 // One line of text: control characters removed, blanks at the ends removed, cut to `maxLength`.
