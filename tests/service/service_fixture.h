@@ -84,10 +84,10 @@ inline HttpAnswer sendRaw(quint16 port, const QByteArray& request) {
 // NEREVA_TEST_DATABASE (emptied first).
 class ServiceFixture {
 public:
-    explicit ServiceFixture(qint64 maxBody = 0) {
+    explicit ServiceFixture(qint64 maxBody = 0, int threads = 2) {
         options.dataDir = dir.path();
         options.port = 0;
-        options.threads = 2;
+        options.threads = threads;
         options.database = qEnvironmentVariable("NEREVA_TEST_DATABASE");
         if (maxBody > 0) {
             options.maxBodyBytes = maxBody;
