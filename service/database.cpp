@@ -107,10 +107,26 @@ Database::Database(const DatabaseConfig& config, const QString& connectionName)
     }
 }
 
+// SQLite compares plainly; PostgreSQL takes a LIKE pattern, which its trigram indexes serve
+// (its escape character is the backslash).
 QString Database::contains(const QString& column) const {
     return (config_.dialect == Dialect::Sqlite ? QStringLiteral("instr(%1, ?) > 0")
-                                               : QStringLiteral("strpos(%1, ?) > 0"))
+                                               : QStringLiteral("%1 LIKE ?"))
         .arg(column);
+}
+
+QString Database::containsValue(const QString& needle) const {
+    if (config_.dialect == Dialect::Sqlite) {
+        return needle;
+    }
+    QString pattern = QStringLiteral("%");
+    for (const QChar c : needle) {
+        if (c == u'%' || c == u'_' || c == u'\\') {
+            pattern += u'\\';
+        }
+        pattern += c;
+    }
+    return pattern + u'%';
 }
 
 Database::~Database() {

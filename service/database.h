@@ -40,8 +40,10 @@ public:
 
     Dialect dialect() const { return config_.dialect; }
 
-    // The condition "`column` holds the text bound to its ?" (a plain substring, no wildcards).
+    // The condition "`column` holds `needle`" (a plain substring, no wildcards) and the value
+    // to bind to its "?".
     QString contains(const QString& column) const;
+    QString containsValue(const QString& needle) const;
 
     // Runs the prepared statement `sql` with `values` bound to its "?" in order; the returned
     // query is positioned before its first row and stays valid until `sql` runs again.

@@ -183,7 +183,8 @@ QList<Location> Directory::search(const QString& name, const QString& country) {
                     .arg(QLatin1String(kLocationColumns), db_.contains(QStringLiteral("name_key")),
                          db_.contains(QStringLiteral("country_key")))
                     .arg(kSearchLimit),
-                {TextRules::searchKey(name), TextRules::searchKey(country)});
+                {db_.containsValue(TextRules::searchKey(name)),
+                 db_.containsValue(TextRules::searchKey(country))});
     QList<Location> found;
     while (q.next()) {
         found << locationFrom(q);

@@ -225,17 +225,17 @@ QList<ContactRecord> MemberStore::search(const ContactSearch& search, int self) 
     QVariantList bound;
     if (!search.user.trimmed().isEmpty()) {
         criteria << db_.contains(QStringLiteral("m.user_name"));
-        bound << TextRules::searchKey(search.user);
+        bound << db_.containsValue(TextRules::searchKey(search.user));
     }
     if (!search.name.trimmed().isEmpty()) {
         criteria << QStringLiteral("(%1 AND m.pub_personal >= 1)")
                         .arg(db_.contains(QStringLiteral("m.name_key")));
-        bound << TextRules::searchKey(search.name);
+        bound << db_.containsValue(TextRules::searchKey(search.name));
     }
     if (!search.email.trimmed().isEmpty()) {
         criteria << QStringLiteral("(%1 AND m.pub_personal >= 2)")
                         .arg(db_.contains(QStringLiteral("m.email_key")));
-        bound << TextRules::searchKey(search.email);
+        bound << db_.containsValue(TextRules::searchKey(search.email));
     }
     if (criteria.isEmpty()) {
         return {};

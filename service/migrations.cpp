@@ -127,9 +127,28 @@ QStringList firstSchema(Dialect dialect) {
     return list;
 }
 
+// On PostgreSQL, searches for a piece of a name use trigram indexes when the pg_trgm
+// extension can be had (it comes with PostgreSQL and any database owner may add it); without
+// it they scan, as on SQLite.
+QStringList searchIndexes(Dialect dialect) {
+    if (dialect != Dialect::Postgres) {
+        return {};
+    }
+    return {QStringLiteral(
+        "DO $$ BEGIN "
+        "CREATE EXTENSION IF NOT EXISTS pg_trgm; "
+        "CREATE INDEX members_user_trgm ON members USING gin (user_name gin_trgm_ops); "
+        "CREATE INDEX members_name_trgm ON members USING gin (name_key gin_trgm_ops); "
+        "CREATE INDEX members_email_trgm ON members USING gin (email_key gin_trgm_ops); "
+        "CREATE INDEX locations_name_trgm ON locations USING gin (name_key gin_trgm_ops); "
+        "EXCEPTION WHEN OTHERS THEN RAISE NOTICE 'pg_trgm unavailable: searches scan'; "
+        "END $$")};
+}
+
 const QList<Migration>& migrations() {
     static const QList<Migration> list = {
         {1, firstSchema},
+        {2, searchIndexes},
     };
     return list;
 }
