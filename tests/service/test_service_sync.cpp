@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSslConfiguration>
+#include <QStandardPaths>
 
 namespace {
 
@@ -107,6 +109,21 @@ QMap<QString, QStringList> divesByServiceNumber(SyncFixture& desktop) {
     return dives;
 }
 
+// A certificate and key for 127.0.0.1 made by the local openssl in `dir`; false without openssl.
+bool makeCertificate(const QDir& dir) {
+    const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
+    if (openssl.isEmpty()) {
+        return false;
+    }
+    QProcess process;
+    process.start(openssl,
+                  {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                   "-nodes", "-keyout", dir.filePath(QStringLiteral("key.pem")), "-out",
+                   dir.filePath(QStringLiteral("cert.pem")), "-days", "2", "-subj", "/CN=127.0.0.1",
+                   "-addext", "subjectAltName=IP:127.0.0.1"});
+    return process.waitForFinished(60 * 1000) && process.exitCode() == 0;
+}
+
 bool runSynchronisation() {
     SyncRun run;
     run.run();
@@ -123,6 +140,7 @@ private slots:
     void resynchronisationAndDeletionKeepOneCopyOfEachDive();
     void referenceTaskFillsTheCacheFromTheAdministratorsData();
     void logHasOneLinePerRequestAndNoPassword();
+    void synchronisationOverTls();
 };
 
 void TestServiceSync::synchronisationBringsEveryValueBackUnchanged() {
@@ -257,6 +275,35 @@ void TestServiceSync::logHasOneLinePerRequestAndNoPassword() {
     QCOMPARE(requests.size(), 7);
     QVERIFY(log.contains(QStringLiteral("anna \"POST /serv0.9/syncro/dives.php\" 200")));
     QVERIFY(log.contains(QStringLiteral("lines=1 created=0 updated=0 skipped=1 dives=1")));
+}
+
+void TestServiceSync::synchronisationOverTls() {
+    QTemporaryDir keys;
+    if (!makeCertificate(QDir(keys.path()))) {
+        QSKIP("no openssl to make a test certificate");
+    }
+    ServiceProcess service({QStringLiteral("--tls-cert"), keys.filePath(QStringLiteral("cert.pem")),
+                            QStringLiteral("--tls-key"), keys.filePath(QStringLiteral("key.pem"))});
+    QVERIFY2(service.port > 0, service.log().constData());
+    const QSslConfiguration previous = QSslConfiguration::defaultConfiguration();
+    QSslConfiguration trusting = previous;
+    trusting.addCaCertificates(keys.filePath(QStringLiteral("cert.pem")));
+    QSslConfiguration::setDefaultConfiguration(trusting);
+    {
+        SyncFixture desktop;
+        pointAt(desktop, service);
+        for (QString* root : {&desktop.settings->UrlSyncro, &desktop.settings->UrlInfo,
+                              &desktop.settings->UrlRegister}) {
+            root->replace(QStringLiteral("http://"), QStringLiteral("https://"));
+        }
+        QCOMPARE(registerMember(desktop, kUser, QStringLiteral("anna@example.org")),
+                 QByteArray("result=1\r\nanna\r\n"));
+        signIn(desktop, kUser, QStringLiteral("Anna"));
+        const int local = addFullDive(desktop, QDate(2023, 7, 9), kNotes);
+        QVERIFY(runSynchronisation());
+        QVERIFY(desktop.diveValue(local, QStringLiteral("id_dive")).toInt() > 0);
+    }
+    QSslConfiguration::setDefaultConfiguration(previous);
 }
 
 NEREVA_TEST_MAIN(TestServiceSync)
