@@ -11,6 +11,8 @@
 #include "store/tdm_rdp.h"
 #include "sync/ui/synchronize_command.h"
 #include "ui/forms/dialogs.h"
+#include "ui/lookup/lookup_commands.h"
+#include "ui/main/guarded_command.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
 
@@ -47,8 +49,10 @@ void openModal(QWidget* owner) {
 
 }  // namespace
 
+// The program's name, for the splash, the About window and the message boxes. Not set as the
+// display name, which Qt would add to every window title that does not end with it.
 Startup::Startup() {
-    QGuiApplication::setApplicationDisplayName(kAppTitle);
+    QCoreApplication::setApplicationName(kAppTitle);
     Tdm_const::setUrlOpener([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
 }
 
@@ -130,7 +134,10 @@ void Startup::createGuardedModules() {
 void Startup::connectMainWindow() {
     Frm_Principal->openAbout = openModal<TFrm_License>;
     Frm_Principal->openEnvironmentOptions = openModal<TFrm_config>;
-    // The synchronisation dialog lives above the main window, so it is connected from here.
-    QObject::connect(Frm_Principal->ui->Ac_Syncronize, &QAction::triggered, Frm_Principal,
-                     [] { runSynchronizeCommand(*Frm_Principal); });
+    // The synchronisation dialog and the look-ups live above the main window, so they are
+    // connected from here.
+    QObject::connect(Frm_Principal->ui->Ac_Syncronize, &QAction::triggered, Frm_Principal, [] {
+        runRecordCommand(Frm_Principal, [] { runSynchronizeCommand(*Frm_Principal); });
+    });
+    new LookupCommands(*Frm_Principal);  // the window owns it
 }

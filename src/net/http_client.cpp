@@ -12,18 +12,35 @@
 
 namespace {
 
+QString seconds(int milliseconds) {
+    return QString::number(milliseconds / 1000.0);
+}
+
+bool isSuccess(int statusCode) {
+    return statusCode >= 200 && statusCode < 300;
+}
+
+}  // namespace
+
 // One request and its answer over one connection, waited for in a nested event loop.
-class Exchange {
+class HttpClient::Exchange {
 public:
     Exchange(const HttpAddress& address, const HttpProxy& proxy, QByteArray request,
-             int idleTimeoutMs)
-        : address_(address), proxy_(proxy), request_(std::move(request)) {
+             const HttpLimits& limits)
+        : address_(address), proxy_(proxy), request_(std::move(request)), reader_(limits) {
         idle_.setSingleShot(true);
-        idle_.setInterval(idleTimeoutMs);
-        QObject::connect(&idle_, &QTimer::timeout, [this, idleTimeoutMs] {
+        idle_.setInterval(limits.idleMs);
+        QObject::connect(&idle_, &QTimer::timeout, [this, limits] {
             fail(std::make_exception_ptr(
                 TimeoutError(QStringLiteral("The server sent nothing for %1 seconds.")
-                                 .arg(idleTimeoutMs / 1000.0))));
+                                 .arg(seconds(limits.idleMs)))));
+        });
+        deadline_.setSingleShot(true);
+        deadline_.setInterval(limits.deadlineMs);
+        QObject::connect(&deadline_, &QTimer::timeout, [this, limits] {
+            fail(std::make_exception_ptr(TimeoutError(
+                QStringLiteral("The server did not complete its answer within %1 seconds.")
+                    .arg(seconds(limits.deadlineMs)))));
         });
     }
 
@@ -36,6 +53,7 @@ public:
 
     // The answer once complete; throws what failed it.
     const HttpResponseReader& run() {
+        deadline_.start();
         connectSocket();
         if (!done_) {
             loop_.exec();
@@ -49,12 +67,20 @@ public:
         return reader_;
     }
 
+    void cancel() {
+        fail(std::make_exception_ptr(
+            RequestCanceledError(QStringLiteral("The request was canceled."))));
+    }
+
 private:
     void connectSocket() {
         auto* socket = new QSslSocket;
         socket_.reset(socket);
         QObject::connect(socket, &QSslSocket::connected, socket, [this] { connected(); });
-        QObject::connect(socket, &QSslSocket::encrypted, socket, [this] { send(); });
+        QObject::connect(socket, &QSslSocket::encrypted, socket, [this] {
+            encrypted_ = true;
+            send();
+        });
         QObject::connect(socket, &QSslSocket::readyRead, socket, [this] { readAvailable(); });
         QObject::connect(socket, &QSslSocket::bytesWritten, socket, [this] { idle_.start(); });
         QObject::connect(socket, &QSslSocket::errorOccurred, socket,
@@ -74,6 +100,7 @@ private:
     }
 
     void connected() {
+        connected_ = true;
         idle_.start();
         if (!address_.tls) {
             send();
@@ -99,15 +126,31 @@ private:
         }
     }
 
+    // The connection reached the server but the secure channel was never set up.
+    bool tlsFailed() const { return address_.tls && connected_ && !encrypted_; }
+
+    SocketError tlsFailure(const QString& reason) const {
+        return SocketError(
+            QStringLiteral("The secure (TLS) connection to %1 could not be set up: %2")
+                .arg(address_.host, reason));
+    }
+
     void socketFailed(QAbstractSocket::SocketError error) {
         if (error == QAbstractSocket::RemoteHostClosedError) {
             closed();
             return;
         }
-        fail(std::make_exception_ptr(SocketError(socket_->errorString())));
+        fail(std::make_exception_ptr(tlsFailed() ? tlsFailure(socket_->errorString())
+                                                 : SocketError(socket_->errorString())));
     }
 
     void closed() {
+        if (tlsFailed()) {
+            fail(std::make_exception_ptr(tlsFailure(QStringLiteral(
+                "the server closed the connection during the handshake (it may not speak TLS "
+                "on that port)."))));
+            return;
+        }
         readAvailable();
         if (done_) {
             return;
@@ -130,6 +173,7 @@ private:
         done_ = true;
         failure_ = std::move(failure);
         idle_.stop();
+        deadline_.stop();
         loop_.quit();
     }
 
@@ -139,31 +183,41 @@ private:
     std::unique_ptr<QSslSocket> socket_;
     QEventLoop loop_;
     QTimer idle_;
+    QTimer deadline_;
     HttpResponseReader reader_;
     std::exception_ptr failure_;
+    bool connected_ = false;
+    bool encrypted_ = false;
     bool done_ = false;
 };
 
-bool isSuccess(int statusCode) {
-    return statusCode >= 200 && statusCode < 300;
-}
+HttpClient::HttpClient(HttpIdentity identity, HttpProxy proxy)
+    : identity_(std::move(identity)), proxy_(std::move(proxy)) {}
 
-}  // namespace
+HttpClient::~HttpClient() = default;
 
-HttpClient::HttpClient(HttpIdentity identity, HttpProxy proxy, int idleTimeoutMs)
-    : identity_(std::move(identity)), proxy_(std::move(proxy)), idleTimeoutMs_(idleTimeoutMs) {}
-
-QByteArray HttpClient::send(const QString& url, const HttpRequest& request) const {
+QByteArray HttpClient::send(const QString& url, const HttpRequest& request,
+                            const HttpLimits& limits) const {
     const HttpAddress address = HttpWire::parseAddress(HttpWire::escapeAddress(url));
     // Inside a TLS tunnel the request goes to the service itself, not to the proxy.
     const bool proxyReadsRequest = proxy_.used() && !address.tls;
     Exchange exchange(address, proxy_,
                       HttpWire::requestBytes(request, address, proxyReadsRequest, identity_),
-                      idleTimeoutMs_);
+                      limits);
+    struct Waiting {
+        Exchange*& slot;
+        ~Waiting() { slot = nullptr; }
+    } waiting{waiting_ = &exchange};
     const HttpResponseReader& answer = exchange.run();
     if (!isSuccess(answer.statusCode())) {
         throw HttpError(answer.statusCode(), QString::fromLatin1(answer.statusLine()),
                         answer.body());
     }
     return answer.body();
+}
+
+void HttpClient::cancel() const {
+    if (waiting_) {
+        waiting_->cancel();
+    }
 }

@@ -28,10 +28,23 @@ public:
     using AppError::AppError;
 };
 
-// Nothing arrived for the whole idle limit.
+// Nothing arrived for the whole idle limit, or the answer was not complete by the deadline.
 class TimeoutError : public SocketError {
 public:
     using SocketError::SocketError;
+};
+
+// The answer's header block, number of headers or body passed its bound (HttpLimits).
+class AnswerTooLargeError : public SocketError {
+public:
+    using SocketError::SocketError;
+};
+
+// The request was given up at the caller's word (the synchronisation dialog's Cancel) while it
+// waited; nothing of its answer is returned.
+class RequestCanceledError : public AppError {
+public:
+    using AppError::AppError;
 };
 
 // A setting or address part that should be a number is not one (nothing was sent).

@@ -12,6 +12,10 @@ SocketError malformed(const char* what) {
         QStringLiteral("The server's answer is not valid HTTP (%1).").arg(QLatin1String(what)));
 }
 
+AnswerTooLargeError tooLarge(const QString& what) {
+    return AnswerTooLargeError(QStringLiteral("The server's answer is too large: %1.").arg(what));
+}
+
 bool isInterim(int code) {
     return code >= 100 && code < 200 && code != 101;
 }
@@ -26,6 +30,8 @@ bool lastCodingIsChunked(const QByteArray& transferEncoding) {
 }
 
 }  // namespace
+
+HttpResponseReader::HttpResponseReader(const HttpLimits& limits) : limits_(limits) {}
 
 bool HttpResponseReader::feed(const QByteArray& bytes) {
     if (complete()) {
@@ -44,6 +50,7 @@ bool HttpResponseReader::feed(const QByteArray& bytes) {
 
 void HttpResponseReader::finishAtClose() {
     if (stage_ == Stage::BodyToClose) {
+        checkBodySize(buffer_.size());
         body_ += buffer_;
         buffer_.clear();
         stage_ = Stage::Done;
@@ -69,11 +76,19 @@ QByteArray HttpResponseReader::header(const QByteArray& name) const {
 
 bool HttpResponseReader::takeLine(QByteArray& line) {
     const qsizetype end = buffer_.indexOf('\n');
+    const bool header = inHeaderBlock();
     if (end < 0) {
+        if (header) {
+            checkHeaderBytes(buffer_.size());
+        }
         if (buffer_.size() > kMaxLine) {
             throw malformed("line too long");
         }
         return false;
+    }
+    if (header) {
+        headerBytes_ += end + 1;
+        checkHeaderBytes(0);
     }
     line = buffer_.left(end);
     if (line.endsWith('\r')) {
@@ -81,6 +96,24 @@ bool HttpResponseReader::takeLine(QByteArray& line) {
     }
     buffer_.remove(0, end + 1);
     return true;
+}
+
+bool HttpResponseReader::inHeaderBlock() const {
+    return stage_ == Stage::StatusLine || stage_ == Stage::Headers || stage_ == Stage::Trailers;
+}
+
+// `pending`: bytes of a line not yet complete.
+void HttpResponseReader::checkHeaderBytes(qint64 pending) const {
+    if (headerBytes_ + pending > limits_.maxHeaderBytes) {
+        throw tooLarge(QStringLiteral("its headers run past %1 bytes").arg(limits_.maxHeaderBytes));
+    }
+}
+
+// `more` bytes after the body so far; compared so that no sum can overflow.
+void HttpResponseReader::checkBodySize(qint64 more) const {
+    if (more > limits_.maxBodyBytes - body_.size()) {
+        throw tooLarge(QStringLiteral("its body runs past %1 bytes").arg(limits_.maxBodyBytes));
+    }
 }
 
 void HttpResponseReader::step() {
@@ -91,6 +124,7 @@ void HttpResponseReader::step() {
             takeBodyBytes(qMin<qint64>(remaining_, buffer_.size()));
             return;
         case Stage::BodyToClose:
+            checkBodySize(buffer_.size());
             body_ += buffer_;
             buffer_.clear();
             return;
@@ -153,6 +187,9 @@ void HttpResponseReader::readHeader(const QByteArray& line) {
     if (colon <= 0) {
         throw malformed("header line");
     }
+    if (headers_.size() == limits_.maxHeaders) {
+        throw tooLarge(QStringLiteral("it has more than %1 header lines").arg(limits_.maxHeaders));
+    }
     headers_.append({line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed()});
 }
 
@@ -182,6 +219,7 @@ void HttpResponseReader::startBody() {
     if (!ok || remaining_ < 0) {
         throw malformed("Content-Length");
     }
+    checkBodySize(remaining_);
     stage_ = remaining_ == 0 ? Stage::Done : Stage::FixedBody;
 }
 
@@ -193,6 +231,7 @@ void HttpResponseReader::readChunkSize(const QByteArray& line) {
     if (!ok || size < 0) {
         throw malformed("chunk size");
     }
+    checkBodySize(size);
     remaining_ = size;
     stage_ = size == 0 ? Stage::Trailers : Stage::ChunkData;
 }

@@ -27,6 +27,17 @@ HttpProxy proxyFromSettings() {
     return {dm_const->ProxyHost, HttpWire::portNumber(dm_const->ProxyPort)};
 }
 
+// A whole number from 1 to `highest` in desktop.ini's "InternetConnection" section; `byDefault`
+// when the key is missing, not a number or not positive.
+int connectionSetting(const QString& key, int byDefault, int highest) {
+    if (!dm_const || !dm_const->IniFile) {
+        return byDefault;
+    }
+    const int value =
+        dm_const->IniFile->readInteger(QStringLiteral("InternetConnection"), key, byDefault);
+    return value < 1 ? byDefault : qMin(value, highest);
+}
+
 // Lowers the running flag however the request ends.
 class RunningFlag {
 public:
@@ -46,19 +57,21 @@ TdmComm::~TdmComm() = default;
 
 QByteArray TdmComm::HttpGet(const QString& url) {
     UpdateNMHTTP1();
-    return send(url, HttpRequest::get());
+    return send(url, HttpRequest::get(), RequestKind::Ordinary);
 }
 
 QByteArray TdmComm::HttpStrPost(const QString& url, const QStringList& fields) {
     UpdateNMHTTP1();
-    return send(url, HttpRequest::formPost(HttpWire::encodeForm(fields)));
+    return send(url, HttpRequest::formPost(HttpWire::encodeForm(fields)), RequestKind::Ordinary);
 }
 
-QByteArray TdmComm::HttpMultiPartPost(const QString& url, const QString& value) {
+QByteArray TdmComm::HttpMultiPartPost(const QString& url, const QString& value, RequestKind kind) {
     UpdateNMHTTP1();
     const QByteArray boundary = HttpWire::multipartBoundary(QDateTime::currentDateTime());
-    return send(url, HttpRequest::multipartPost(
-                         boundary, HttpWire::multipartBody(boundary, WireText::toBytes(value))));
+    return send(url,
+                HttpRequest::multipartPost(
+                    boundary, HttpWire::multipartBody(boundary, WireText::toBytes(value))),
+                kind);
 }
 
 void TdmComm::UpdateNMHTTP1() {
@@ -70,10 +83,34 @@ void TdmComm::UpdateNMHTTP1() {
     HttpIdentity identity{HttpWire::userAgent(dm_const->AppTitle, dm_const->AppVersion),
                           memberField(QStringLiteral("inet_user")),
                           memberField(QStringLiteral("inet_pass"))};
-    NMHTTP1 = std::make_unique<HttpClient>(std::move(identity), proxyFromSettings(), idleTimeout_);
+    NMHTTP1 = std::make_unique<HttpClient>(std::move(identity), proxyFromSettings());
 }
 
-QByteArray TdmComm::send(const QString& url, const HttpRequest& request) {
+HttpLimits TdmComm::limits(RequestKind kind) const {
+    HttpLimits limits;
+    limits.idleMs = idleTimeout_;
+    limits.deadlineMs = deadline_;
+    limits.maxBodyBytes =
+        qint64(connectionSetting(QStringLiteral("MaxAnswerSize"), kDefaultMaxAnswerMegabytes,
+                                 kMaxAnswerMegabytesBound))
+        << 20;
+    if (kind == RequestKind::DiveUpload) {
+        limits.idleMs = connectionSetting(QStringLiteral("Timeout"), kDefaultUploadTimeoutSeconds,
+                                          kMaxUploadTimeoutSeconds) *
+                        1000;
+        limits.deadlineMs = limits.idleMs * kUploadDeadlineFactor;
+    }
+    return limits;
+}
+
+void TdmComm::cancelRequest() {
+    if (requestRunning_ && NMHTTP1) {
+        NMHTTP1->cancel();
+    }
+}
+
+QByteArray TdmComm::send(const QString& url, const HttpRequest& request, RequestKind kind) {
+    const HttpLimits bounds = limits(kind);
     RunningFlag running(requestRunning_);
-    return NMHTTP1->send(url, request);
+    return NMHTTP1->send(url, request, bounds);
 }

@@ -4,6 +4,7 @@
 #include "store/tdm_rdp.h"
 #include "sync/dive_index.h"
 #include "sync/dive_record.h"
+#include "sync/field_fit.h"
 #include "sync/quiet_tables.h"
 #include "sync/sync_fields.h"
 
@@ -32,12 +33,13 @@ struct DiveAnswer::Part {
     Table* target;
     Table scratch;
     QStringList fields;
-    QVector<int> indexes;       // of the fields, the same in both tables
-    QVector<int> valueIndexes;  // where in the line each field's value is
-    QVector<bool> firstFive;    // for each field
-    QVector<bool> exactText;    // for each field
-    QVector<bool> unchanged;    // for each field, of the line staged last
-    int row = -1;               // the target row of the line staged last; -1 for a new row
+    QVector<int> indexes;             // of the fields, the same in both tables
+    QVector<int> valueIndexes;        // where in the line each field's value is
+    QVector<DiveRecord::Form> forms;  // for each field
+    QVector<FieldDef> defs;           // for each field
+    QVector<bool> exactText;          // for each field
+    QVector<bool> unchanged;          // for each field, of the line staged last
+    int row = -1;                     // the target row of the line staged last; -1 for a new row
 
     explicit Part(Table* table)
         : target(table), scratch(QStringLiteral("answer"), table->fields(), {}) {
@@ -45,13 +47,14 @@ struct DiveAnswer::Part {
         scratch.insert();
         scratch.post();  // one row of nulls; each line is converted in its edit buffer
     }
-    void add(const QString& field, int valueIndex, bool onlyFirstFive) {
+    void add(const QString& field, int valueIndex, DiveRecord::Form form) {
         const int index = target->fieldIndex(field);
         fields.append(field);
         indexes.append(index);
         valueIndexes.append(valueIndex);
-        firstFive.append(onlyFirstFive);
-        exactText.append(textIsExact(target->fields()[index].type));
+        forms.append(form);
+        defs.append(target->fields()[index]);
+        exactText.append(textIsExact(defs.last().type));
         unchanged.append(false);
     }
     // Against the target's row `targetRow`, or a new row when it is -1. An empty value (null)
@@ -62,13 +65,20 @@ struct DiveAnswer::Part {
         scratch.edit();
         for (int i = 0; i < fields.size(); ++i) {
             const QString& value = values[valueIndexes[i]];
-            const QString text = firstFive[i] ? value.left(5) : value;
-            unchanged[i] = !text.isEmpty() && row >= 0 && exactText[i] &&
-                           text == target->displayText(row, indexes[i]);
+            const QString text = fittedToField(defs[i], DiveRecord::answerText(forms[i], value));
+            unchanged[i] = row >= 0 && readsAsStored(i, value, text);
             if (!text.isEmpty() && !unchanged[i]) {
                 scratch.setAsString(fields[i], text);
             }
         }
+    }
+    // The value is the target row's own: its text is the stored value's text form (a real
+    // midnight start time answered as 00:00:00, the null form, stays too).
+    bool readsAsStored(int i, const QString& value, const QString& text) const {
+        if (text.isEmpty()) {
+            return !value.isEmpty() && value == target->displayText(row, indexes[i]);
+        }
+        return exactText[i] && text == target->displayText(row, indexes[i]);
     }
     void write() {
         if (row < 0) {
@@ -96,12 +106,16 @@ DiveAnswer::DiveAnswer(Tdm_rdp& tables) : tables_(tables), values_(DiveRecord::k
     for (int slot = 0; slot < layout.size(); ++slot) {
         const DiveRecord::Position& position = layout[slot];
         if (!position.answerField.isEmpty()) {
-            parts_[int(position.source)]->add(position.answerField, slot, position.answerFirstFive);
+            parts_[int(position.source)]->add(position.answerField, slot, position.form);
         }
     }
 }
 
 DiveAnswer::~DiveAnswer() = default;
+
+void DiveAnswer::withhold(QSet<int> serviceNumbers) {
+    withheld_ = std::move(serviceNumbers);
+}
 
 QStringList DiveAnswer::lines(QString answer) {
     answer.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
@@ -118,11 +132,17 @@ AnswerOutcome DiveAnswer::apply(const QStringList& lines, const std::function<vo
         }
         ++outcome.lines;
         try {
-            if (stage(text, index)) {
-                write(index);
-                ++outcome.applied;
-            } else {
-                ++outcome.skipped;
+            switch (stage(text, index)) {
+                case Staged::Ready:
+                    write(index);
+                    ++outcome.applied;
+                    break;
+                case Staged::Unreadable:
+                    ++outcome.skipped;
+                    break;
+                case Staged::Withheld:
+                    ++outcome.withheld;
+                    break;
             }
         } catch (const AppError&) {
             cancelEdits();
@@ -135,14 +155,17 @@ AnswerOutcome DiveAnswer::apply(const QStringList& lines, const std::function<vo
     return outcome;
 }
 
-// Finds the line's dive (making it current) and converts the line's values; false, with nothing
-// written, when a value cannot be stored.
-bool DiveAnswer::stage(const QString& text, const DiveIndex& index) {
+// Finds the line's dive (making it current) and converts the line's values; nothing is written
+// when a value cannot be stored or the dive is withheld.
+DiveAnswer::Staged DiveAnswer::stage(const QString& text, const DiveIndex& index) {
     SyncFields::splitRecord(text, values_);
     int idDive = 0;
     int idLocalDive = 0;
     if (!toInteger(values_[0], idDive) || !toInteger(values_[1], idLocalDive)) {
-        return false;
+        return Staged::Unreadable;
+    }
+    if (withheld_.contains(idDive)) {
+        return Staged::Withheld;
     }
     const int row = index.find(idDive, idLocalDive);
     if (row >= 0) {
@@ -156,9 +179,9 @@ bool DiveAnswer::stage(const QString& text, const DiveIndex& index) {
             parts_[detail]->stage(values_, hasRow ? rows->recNo() - 1 : -1);
         }
     } catch (const AppError&) {
-        return false;
+        return Staged::Unreadable;
     }
-    return true;
+    return Staged::Ready;
 }
 
 // The dive first (a new one gets its local number when posted), then its rows; a dive without

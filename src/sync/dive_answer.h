@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -15,18 +16,23 @@ struct AnswerOutcome {
     int lines = 0;
     int applied = 0;
     int skipped = 0;
+    int withheld = 0;  // dives deleted here (see withhold())
 };
 
 // Writes the service's dive answer back into the tables, one record line per dive: the dive
-// with the line's service number, else the one with its local number, else a new dive, each
-// with its conditions and equipment rows. A line is converted whole before anything is
-// written, so a line that cannot be applied leaves the tables as they were and the lines after
-// it still apply. Only values that differ from the stored ones are written, so an unchanged
-// dive stays as it is.
+// with the line's service number, else the one with its local number that the service has not
+// numbered yet, else a new dive, each with its conditions and equipment rows. A line is
+// converted whole before anything is written, so a line that cannot be applied leaves the
+// tables as they were and the lines after it still apply. Only values that differ from the
+// stored ones are written, so an unchanged dive stays as it is.
 class DiveAnswer {
 public:
     explicit DiveAnswer(Tdm_rdp& tables);
     ~DiveAnswer();
+
+    // Lines with these service numbers are not applied: dives deleted here whose deletion the
+    // service has not learnt yet, which it still sends back.
+    void withhold(QSet<int> serviceNumbers);
 
     // `afterLine` runs after every non-empty line (the run shows its progress there and lets
     // the window take clicks).
@@ -37,11 +43,13 @@ public:
 
 private:
     struct Part;
-    bool stage(const QString& text, const DiveIndex& index);
+    enum class Staged { Ready, Unreadable, Withheld };
+    Staged stage(const QString& text, const DiveIndex& index);
     void write(DiveIndex& index);
     void cancelEdits();
 
     Tdm_rdp& tables_;
     std::vector<std::unique_ptr<Part>> parts_;  // dive, conditions, equipment
     QStringList values_;                        // of the line being applied
+    QSet<int> withheld_;
 };

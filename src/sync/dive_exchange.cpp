@@ -24,9 +24,29 @@ void sendDeletionQueue() {
             dmComm->HttpStrPost(ServiceEndpoints::deleteDives(), lines);
         }
     } catch (const AppError&) {
-        // The service learns of these deletions no more; the queue goes all the same.
+        return;  // sent again by the next run
     }
     DeletionQueue::remove();
+}
+
+QSet<int> queuedDeletions() {
+    QSet<int> numbers;
+    if (!DeletionQueue::exists()) {
+        return numbers;
+    }
+    try {
+        for (const QString& entry :
+             DeletionQueue::read().split(QStringLiteral("##"), Qt::SkipEmptyParts)) {
+            bool ok = false;
+            const int number = entry.trimmed().toInt(&ok);
+            if (ok) {
+                numbers.insert(number);
+            }
+        }
+    } catch (const AppError&) {
+        // A queue that cannot be read withholds nothing.
+    }
+    return numbers;
 }
 
 QStringList upload(Tdm_rdp& tables, const std::function<bool()>& stopped) {
@@ -34,7 +54,8 @@ QStringList upload(Tdm_rdp& tables, const std::function<bool()>& stopped) {
     if (stopped && stopped()) {
         return {};
     }
-    const QByteArray answer = dmComm->HttpMultiPartPost(ServiceEndpoints::dives(), body);
+    const QByteArray answer = dmComm->HttpMultiPartPost(ServiceEndpoints::dives(), body,
+                                                        TdmComm::RequestKind::DiveUpload);
     return DiveAnswer::lines(WireText::fromBytes(answer));
 }
 

@@ -113,8 +113,10 @@ int DiveIndex::searchRow(int idLocalDive, int rows) const {
     return -1;
 }
 
+// A local number identifies a dive only here: another computer's dive may carry the same one, so
+// it matches only a dive the service has not numbered yet. Number 0 is no service number.
 int DiveIndex::find(int idDive, int idLocalDive) const {
-    const auto byService = localsByService_.find(idDive);
+    const auto byService = idDive == 0 ? localsByService_.end() : localsByService_.find(idDive);
     if (byService != localsByService_.end()) {
         int first = -1;
         for (const int local : byService->second) {
@@ -127,5 +129,6 @@ int DiveIndex::find(int idDive, int idLocalDive) const {
             return first;
         }
     }
-    return byLocal_.contains(idLocalDive) ? rowOf(idLocalDive) : -1;
+    const auto byLocal = byLocal_.constFind(idLocalDive);
+    return byLocal != byLocal_.cend() && byLocal->idDive == 0 ? rowOf(idLocalDive) : -1;
 }

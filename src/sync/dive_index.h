@@ -14,8 +14,9 @@ class DiveIndex {
 public:
     explicit DiveIndex(const Table& dives);
 
-    // The 0-based row of the first dive whose id_dive (null reads 0) is `idDive`, else of the
-    // dive whose id_local_dive is `idLocalDive`; -1 when there is neither.
+    // The 0-based row of the first dive whose id_dive is `idDive` (not 0), else of the dive
+    // whose id_local_dive is `idLocalDive` when its id_dive is null or 0; -1 when there is
+    // neither.
     int find(int idDive, int idLocalDive) const;
     // Takes note of the dive now at `row`: a new dive, a new service number, a new place.
     void update(int row);

@@ -11,32 +11,30 @@ QStringList names(const char* list) {
 
 void addPlain(QVector<Position>& positions, Source source, const char* fields) {
     for (const QString& field : names(fields)) {
-        positions.append({source, field, UploadForm::Text, field, false});
+        positions.append({source, field, Form::Text, field});
     }
 }
 
 void addDuration(QVector<Position>& positions, const char* field) {
     const QString name = QString::fromLatin1(field);
-    positions.append({Source::Conditions, name, UploadForm::DurationSeconds, name, true});
+    positions.append({Source::Conditions, name, Form::Duration, name});
 }
 
 // Sent as `sent`, answered into `answered`.
 void addSwapped(QVector<Position>& positions, Source source, const char* sent,
                 const char* answered) {
-    positions.append({source, QString::fromLatin1(sent), UploadForm::Text,
-                      QString::fromLatin1(answered), false});
+    positions.append(
+        {source, QString::fromLatin1(sent), Form::Text, QString::fromLatin1(answered)});
 }
 
 void addDiveValues(QVector<Position>& p) {
     const Source dive = Source::Dive;
     addPlain(p, dive, "id_dive");
-    p.append({dive, QStringLiteral("id_local_dive"), UploadForm::Text, QString(), false});
-    p.append({dive, QStringLiteral("last_update"), UploadForm::IsoDateTime,
-              QStringLiteral("last_update"), false});
+    p.append({dive, QStringLiteral("id_local_dive"), Form::Text, QString()});
+    p.append({dive, QStringLiteral("last_update"), Form::DateTime, QStringLiteral("last_update")});
     addPlain(p, dive, "certify_by");
-    p.append({dive, QStringLiteral("Date"), UploadForm::IsoDate, QStringLiteral("Date"), false});
-    p.append({dive, QStringLiteral("Time_Start"), UploadForm::IsoTimeSeconds,
-              QStringLiteral("Time_Start"), false});
+    p.append({dive, QStringLiteral("Date"), Form::Date, QStringLiteral("Date")});
+    p.append({dive, QStringLiteral("Time_Start"), Form::TimeOfDay, QStringLiteral("Time_Start")});
     addPlain(p, dive,
              "Location id_Location Site id_site pais estado "
              "Dive_Media Dive_Type Dive_type2 Dive_Nivel Dive_Deco "
@@ -90,11 +88,51 @@ QVector<Position> makeLayout() {
     return positions;
 }
 
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Two digits of hours, a colon and two digits of minutes below 60, as the editor enters them.
+bool startsWithDuration(const QString& value) {
+    return value.size() >= 5 && isDigit(value[0]) && isDigit(value[1]) && value[2] == u':' &&
+           value[3] >= u'0' && value[3] <= u'5' && isDigit(value[4]);
+}
+
 }  // namespace
 
 const QVector<Position>& layout() {
     static const QVector<Position> positions = makeLayout();
     return positions;
+}
+
+bool isNullForm(Form form, const QString& value) {
+    static const QStringList zeroDates = {QStringLiteral("12/30/1899"),
+                                          QStringLiteral("1899-12-30")};
+    static const QStringList zeroDateTimes = {
+        QStringLiteral("12/30/1899"),          QStringLiteral("12/30/1899 00:00"),
+        QStringLiteral("12/30/1899 00:00:00"), QStringLiteral("1899-12-30"),
+        QStringLiteral("1899-12-30 00:00"),    QStringLiteral("1899-12-30 00:00:00")};
+    static const QStringList zeroTimes = {QStringLiteral("00:00:00"), QStringLiteral("00:00")};
+    switch (form) {
+        case Form::DateTime:
+            return zeroDateTimes.contains(value);
+        case Form::Date:
+            return zeroDates.contains(value);
+        case Form::TimeOfDay:
+            return zeroTimes.contains(value);
+        case Form::Duration:
+            return !startsWithDuration(value);
+        case Form::Text:
+            break;
+    }
+    return false;
+}
+
+QString answerText(Form form, const QString& value) {
+    if (isNullForm(form, value)) {
+        return {};
+    }
+    return form == Form::Duration ? value.left(5) : value;
 }
 
 }  // namespace DiveRecord

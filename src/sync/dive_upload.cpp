@@ -1,6 +1,5 @@
 #include "sync/dive_upload.h"
 
-#include "app/settings/regional_formats.h"
 #include "store/table_data.h"
 #include "store/tdm_rdp.h"
 #include "sync/sync_fields.h"
@@ -10,7 +9,7 @@
 
 namespace {
 
-using DiveRecord::UploadForm;
+using DiveRecord::Form;
 
 // Null dates and times go up as the zero date-time.
 const QDateTime kZeroDateTime(QDate(1899, 12, 30), QTime(0, 0));
@@ -45,7 +44,7 @@ void appendTime(QString& line, const QTime& time) {
     appendNumber(line, time.minute(), 2);
 }
 
-// The text form of a stored value: null is empty, numbers with the decimal point.
+// The text form of a stored value: null is empty, numbers in plain decimals.
 void appendText(QString& line, const QVariant& value) {
     switch (value.typeId()) {
         case QMetaType::UnknownType:
@@ -54,34 +53,34 @@ void appendText(QString& line, const QVariant& value) {
             appendNumber(line, value.toInt());
             return;
         case QMetaType::Double:
-            line += RegionalFormats::formatFloat(value.toDouble());
+            line += SyncFields::decimal(value.toDouble());
             return;
         default:
             line += SyncFields::encode(value.toString());
     }
 }
 
-void appendValue(QString& line, const QVariant& value, UploadForm form) {
+void appendValue(QString& line, const QVariant& value, Form form) {
     switch (form) {
-        case UploadForm::IsoDateTime: {
+        case Form::DateTime: {
             const QDateTime at = value.isValid() ? value.toDateTime() : kZeroDateTime;
             appendDate(line, at.date());
             line += u' ';
             appendTime(line, at.time());
             return;
         }
-        case UploadForm::IsoDate:
+        case Form::Date:
             appendDate(line, value.isValid() ? value.toDate() : kZeroDateTime.date());
             return;
-        case UploadForm::IsoTimeSeconds:
+        case Form::TimeOfDay:
             appendTime(line, value.isValid() ? value.toTime() : kZeroDateTime.time());
             line += kSeconds;
             return;
-        case UploadForm::DurationSeconds:
+        case Form::Duration:
             appendText(line, value);
             line += kSeconds;
             return;
-        case UploadForm::Text:
+        case Form::Text:
             appendText(line, value);
     }
 }
@@ -117,8 +116,13 @@ public:
         rowOfDive_.reserve(data_->rows.size());
         for (int i = 0; i < data_->rows.size(); ++i) {
             const Row& row = data_->rows[i];
-            if (!data_->layout->isNull(row, link)) {
-                rowOfDive_.insert(int(data_->layout->integer(row, link)), i);  // keeps the first
+            if (data_->layout->isNull(row, link)) {
+                continue;
+            }
+            // The dive's first row, the one the editor and the answer use.
+            const int dive = int(data_->layout->integer(row, link));
+            if (!rowOfDive_.contains(dive)) {
+                rowOfDive_.insert(dive, i);
             }
         }
     }
@@ -140,8 +144,7 @@ DiveUpload::DiveUpload(Tdm_rdp& tables)
     : tables_(tables), localField_(tables.cds_dives->fieldIndex(kDiveKey)) {
     for (const DiveRecord::Position& position : DiveRecord::layout()) {
         const Table* table = tableOf(tables, position.source);
-        sources_.append(
-            {position.source, table->fieldIndex(position.uploadField), position.uploadForm});
+        sources_.append({position.source, table->fieldIndex(position.uploadField), position.form});
     }
 }
 

@@ -29,7 +29,7 @@ private:
     struct Source {
         DiveRecord::Source table;
         int field;
-        DiveRecord::UploadForm form;
+        DiveRecord::Form form;
     };
     void appendRecord(QString& text, int diveRow) const;
 

@@ -7,6 +7,7 @@
 #include "net/service_endpoints.h"
 #include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
+#include "sync/field_fit.h"
 #include "sync/sync_fields.h"
 
 namespace MemberExchange {
@@ -42,6 +43,17 @@ struct AnswerClosed {
     ~AnswerClosed() { dmLocalData->closeAnswer(); }
 };
 
+// An answer without any of the record's elements (an error document, say) is no member record:
+// taken as one it would blank the record, and the next run would send the blanks up.
+void requireMemberRecord(const QDomElement& record) {
+    for (const AnswerField& answer : kAnswerFields) {
+        if (!record.firstChildElement(QString::fromLatin1(answer.element)).isNull()) {
+            return;
+        }
+    }
+    throw AppError(QStringLiteral("The service's answer holds no member record."));
+}
+
 }  // namespace
 
 QString requestBody() {
@@ -67,14 +79,17 @@ QString requestBody() {
 }
 
 void applyAnswer(const QDomElement& record) {
+    requireMemberRecord(record);
     Table* member = dm_rdp->cds_info;
     member->first();
     member->edit();
     try {
         for (const AnswerField& answer : kAnswerFields) {
-            const QString text =
-                TdmLocalData::childText(record, QString::fromLatin1(answer.element));
-            member->setAsString(QString::fromLatin1(answer.field), SyncFields::decode(text));
+            const QString field = QString::fromLatin1(answer.field);
+            const QString text = SyncFields::decode(
+                TdmLocalData::childText(record, QString::fromLatin1(answer.element)));
+            member->setAsString(field,
+                                fittedToField(member->fields()[member->fieldIndex(field)], text));
         }
         member->post();
     } catch (const AppError&) {

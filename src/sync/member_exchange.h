@@ -9,8 +9,9 @@ namespace MemberExchange {
 
 // The 14 values of the member record joined by "##", followed by CR LF.
 QString requestBody();
-// Writes the answer's record into the member row; throws AppError (the row is left as it was)
-// when a value cannot be stored.
+// Writes the answer's record into the member row (a value longer than its field is cut to it);
+// throws AppError, leaving the row as it was, when the answer holds none of the record's
+// elements or a value cannot be stored.
 void applyAnswer(const QDomElement& record);
 // Sends the record and applies the answer; throws AppError when the request fails, the answer
 // is not XML or a value cannot be stored.

@@ -5,8 +5,6 @@
 #include "net/service_endpoints.h"
 #include "net/tdm_comm.h"
 
-#include <functional>
-
 namespace ReferenceDownload {
 namespace {
 
@@ -54,8 +52,11 @@ void downloadContacts() {
     saveQuietly(dmLocalData->XMLContactList);
 }
 
-void run() {
+void run(const std::function<bool()>& stopped) {
     for (const auto& download : {downloadLocalData, downloadLocations, downloadContacts}) {
+        if (stopped && stopped()) {
+            return;
+        }
         try {
             download();
         } catch (const AppError&) {

@@ -2,6 +2,7 @@
 
 #include "store/tdm_rdp.h"
 
+#include <QLocale>
 #include <algorithm>
 
 namespace SyncFields {
@@ -61,6 +62,71 @@ QChar unicodeAt(const QString& value, qsizetype at) {
     return code > 0xFF ? QChar(code) : QChar();
 }
 
+// XML 1.0 carries tab, line feed, carriage return and every character from the blank on except
+// U+FFFE, U+FFFF and surrogates that are not half of a pair.
+bool xmlCarries(const QString& text, qsizetype at) {
+    const char16_t c = text[at].unicode();
+    if (c < 0x20) {
+        return c == u'\t' || c == u'\n' || c == u'\r';
+    }
+    if (QChar::isHighSurrogate(c)) {
+        return at + 1 < text.size() && text[at + 1].isLowSurrogate();
+    }
+    if (QChar::isLowSurrogate(c)) {
+        return at > 0 && text[at - 1].isHighSurrogate();
+    }
+    return c != 0xFFFE && c != 0xFFFF;
+}
+
+bool xmlCarriesAll(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!xmlCarries(text, i)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString withoutWhatXmlCannotCarry(const QString& text) {
+    if (xmlCarriesAll(text)) {
+        return text;
+    }
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (xmlCarries(text, i)) {
+            kept += text[i];
+        }
+    }
+    return kept;
+}
+
+QString unescaped(const QString& value) {
+    if (!value.contains(kEscape)) {
+        return value;
+    }
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] == kEscape && i + 1 < value.size()) {
+            const QChar shortOne = shortEscapeFor(value[i + 1]);
+            if (!shortOne.isNull()) {
+                out += shortOne;
+                ++i;
+                continue;
+            }
+            const QChar wide = value[i + 1] == u'u' ? unicodeAt(value, i + 2) : QChar();
+            if (!wide.isNull()) {
+                out += wide;
+                i += 5;
+                continue;
+            }
+        }
+        out += value[i];
+    }
+    return out;
+}
+
 }  // namespace
 
 QString encode(const QString& value) {
@@ -87,29 +153,11 @@ QString encode(const QString& value) {
 }
 
 QString decode(const QString& value) {
-    if (!value.contains(kEscape)) {
-        return value;
-    }
-    QString out;
-    out.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value[i] == kEscape && i + 1 < value.size()) {
-            const QChar shortOne = shortEscapeFor(value[i + 1]);
-            if (!shortOne.isNull()) {
-                out += shortOne;
-                ++i;
-                continue;
-            }
-            const QChar wide = value[i + 1] == u'u' ? unicodeAt(value, i + 2) : QChar();
-            if (!wide.isNull()) {
-                out += wide;
-                i += 5;
-                continue;
-            }
-        }
-        out += value[i];
-    }
-    return out;
+    return withoutWhatXmlCannotCarry(unescaped(value));
+}
+
+QString decimal(double value) {
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 QString joinRecord(const QStringList& values) {

@@ -2,6 +2,7 @@
 
 #include "app/settings/app_error.h"
 #include "dictionary/tdm_idioma.h"
+#include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
 #include "sync/dive_answer.h"
 #include "sync/dive_exchange.h"
@@ -70,10 +71,14 @@ QString SyncRun::skippedDivesMessage(int count) {
            word(QStringLiteral("txt_dives_not_written"));
 }
 
+// The request waiting now is given up too: its answer, whenever it would come, is not applied.
 void SyncRun::cancel() {
     if (running_) {
         aborted_ = true;
         stopReason_ = kCancel;
+        if (dmComm) {
+            dmComm->cancelRequest();
+        }
     }
 }
 
@@ -81,8 +86,9 @@ void SyncRun::run() {
     const int diveRecNo = begin();
     try {
         runTasks();
-    } catch (const AppError&) {
-        aborted_ = true;  // a table that cannot be walked: the run is stopped as by a failure
+    } catch (const std::exception&) {
+        // A table that cannot be walked, memory that runs out: the run stops as by a failure.
+        aborted_ = true;
         ruleUnsettledTasks();
     }
     tellOutcome();
@@ -126,6 +132,7 @@ void SyncRun::runTasks() {
         runDivesTask();
     }
     applyStatusRule(SyncTask::Dives);
+    saveTables();
     if (checked(SyncTask::Reference) && !aborted_) {
         runReferenceTask();
     }
@@ -167,17 +174,30 @@ void SyncRun::applyDiveAnswer(const QStringList& lines) {
     progressMaximum_ += int(std::count_if(lines.cbegin(), lines.cend(),
                                           [](const QString& line) { return !line.isEmpty(); }));
     step(0);
-    const AnswerOutcome outcome = DiveAnswer(*dm_rdp).apply(lines, [this] {
+    DiveAnswer answer(*dm_rdp);
+    answer.withhold(DiveExchange::queuedDeletions());
+    const AnswerOutcome outcome = answer.apply(lines, [this] {
         step();
         QCoreApplication::processEvents();
     });
     skippedDives_ = outcome.skipped;
 }
 
+// What the member and dives tasks wrote goes to the files now: the reference task works on
+// documents from the service, and nothing it meets may cost the dives written back.
+void SyncRun::saveTables() {
+    try {
+        dm_rdp->saveAll();
+    } catch (const AppError&) {
+        // Reported through the tables module's saveFailed; the changes stay pending and are
+        // written with the next save.
+    }
+}
+
 void SyncRun::runReferenceTask() {
     setStatus(SyncTask::Reference, TaskStatus::Executing);
     setText(word(taskKey(SyncTask::Reference)));
-    ReferenceDownload::run();
+    ReferenceDownload::run([this] { return aborted_; });
     step();
 }
 

@@ -11,10 +11,11 @@ enum class TaskStatus { None, Pending, Executing, Completed, Failed, Canceled };
 constexpr int kSyncTasks = 3;
 
 // One synchronisation run over the checked tasks, in this order: the member task, the deletion
-// queue, the dives task and the reference task. Busy is raised for the whole run, so the tables
-// are written once after it. A failed member request or dive upload stops the run; so does
-// cancel(), noticed at the next check (a request in progress completes; the dive answer is
-// then not applied, except that lines already being applied all are).
+// queue, the dives task and the reference task. Busy is raised for the whole run; the tables
+// are written before the reference task and again after the run. A failed member request or
+// dive upload stops the run; so does cancel(), which gives up the request in flight (nothing of
+// its answer is applied) and is noticed at the next check (lines of the dive answer already
+// being applied all are).
 class SyncRun {
 public:
     // What a window shows of the run; each is told as it changes.
@@ -37,7 +38,10 @@ public:
     void cancel();
 
     bool running() const { return running_; }
-    bool aborted() const { return aborted_; }
+    // The run has been stopped, by a failure or by the user.
+    bool Aborted() const { return aborted_; }
+    // Empty, or "CANCEL" when the user stopped the run.
+    const QString& StopReason() const { return stopReason_; }
     bool canceled() const { return stopReason_ == QLatin1String("CANCEL"); }
     TaskStatus status(SyncTask task) const { return statuses_[int(task)]; }
     const QString& text() const { return text_; }
@@ -60,6 +64,7 @@ private:
     void runMemberTask();
     void runDivesTask();
     void applyDiveAnswer(const QStringList& lines);
+    void saveTables();
     void runReferenceTask();
     void setStatus(SyncTask task, TaskStatus status);
     void applyStatusRule(SyncTask task);

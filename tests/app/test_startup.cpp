@@ -8,6 +8,7 @@
 #include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
 #include "test_support.h"
+#include "ui/db/controls/db_edit.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
@@ -67,6 +68,7 @@ class TestStartup : public QObject {
     Q_OBJECT
 private slots:
     void firstRunCreatesEveryFile();
+    void windowTitlesGoOutAsTheyStand();
     void splashShowsProgressAndClosesItself();
     void tableEngineFailureEndsTheProgram();
     void unreadableDivesFileIsReportedAndKept();
@@ -107,6 +109,22 @@ void TestStartup::firstRunCreatesEveryFile() {
     QCOMPARE(dm_const, nullptr);
     QCOMPARE(dmComm, nullptr);
     QCOMPARE(Frm_Principal, nullptr);
+}
+
+// Qt adds " - " and the application's display name to every window title that does not end
+// with it, which made the main window read "NEREVA Desktop 0.7.15b - NEREVA Desktop" under a
+// window manager. No display name is given: titles go out as they stand, and the program's
+// name still answers where the display name is asked for (splash, About, message boxes).
+void TestStartup::windowTitlesGoOutAsTheyStand() {
+    StartedProgram program;
+    QVERIFY(program.started);
+    QCOMPARE(Frm_Principal->windowTitle(), QString("NEREVA Desktop 0.7.15b"));
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QString("NEREVA Desktop"));
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName("probe");
+    const QString displayed = QGuiApplication::applicationDisplayName();
+    QCoreApplication::setApplicationName(name);
+    QCOMPARE(displayed, QString("probe"));  // no display name of its own
 }
 
 void TestStartup::splashShowsProgressAndClosesItself() {
@@ -196,6 +214,16 @@ void TestStartup::synchronizeOpensTheDialogForAMember() {
     member->append();
     member->setValue("inet_user", QString("diver"));
     member->post();
+    // Not over an edit whose text cannot be stored: the run would drop it unsaid.
+    DbEdit depth;
+    depth.bind(Frm_Principal->ds_conditions, "max_depth");
+    depth.show();
+    depth.setFocus();
+    QTest::keyClicks(&depth, "x");
+    Frm_Principal->ui->Ac_Syncronize->trigger();
+    QCOMPARE(program.log.texts().last(), QString("'x' is not a valid floating point value"));
+    QCOMPARE(opened, QStringList());
+    QTest::keyClick(&depth, Qt::Key_Escape);
     Frm_Principal->ui->Ac_Syncronize->trigger();
     Dialogs::setModalHandler({});
     QCOMPARE(opened, QStringList{"TFrm_Syncro"});

@@ -60,6 +60,35 @@ HttpTestServer::Responder trickle(const QList<QByteArray>& pieces, int gapMs) {
     };
 }
 
+// Once the request is in: writes `head`, then `piece` every `gapMs` until `total` bytes went out,
+// then closes. The server side of an endless or crawling answer.
+HttpTestServer::Responder endless(const QByteArray& head, const QByteArray& piece, int gapMs,
+                                  qint64 total) {
+    return [=](QTcpSocket* socket, const QByteArray& received) {
+        if (!HttpTestServer::isWholeRequest(received) || socket->property("writing").toBool()) {
+            return;
+        }
+        socket->setProperty("writing", true);
+        socket->write(head);
+        auto* timer = new QTimer(socket);
+        auto sent = std::make_shared<qint64>(head.size());
+        QObject::connect(timer, &QTimer::timeout, socket, [=] {
+            if (*sent >= total) {
+                timer->stop();
+                socket->disconnectFromHost();
+                return;
+            }
+            *sent += socket->write(piece);
+        });
+        timer->start(gapMs);
+    };
+}
+
+void writeConnectionSetting(CommFixture& f, const char* key, const QString& value) {
+    f.settings->IniFile->writeString(QStringLiteral("InternetConnection"), QString::fromLatin1(key),
+                                     value);
+}
+
 // Runs the GET and returns the HTTP failure it ends with.
 HttpError failedGet(TdmComm& comm, const QString& url) {
     try {
@@ -95,9 +124,18 @@ private slots:
     void refusedConnectionIsASocketError();
     void silenceEndsInATimeOut();
     void slowButSteadyAnswerIsNotCutOff();
+    void limitsComeFromDesktopIni_data();
+    void limitsComeFromDesktopIni();
+    void hostileAnswersFailAtTheirBounds_data();
+    void hostileAnswersFailAtTheirBounds();
+    void crawlingAnswersEndAtTheDeadline_data();
+    void crawlingAnswersEndAtTheDeadline();
+    void diveUploadWaitsLongerThanOtherRequests();
+    void cancelGivesUpTheRequestInFlight();
     void textOutsideLatin1IsNotSent();
     void secondRequestWhileOneWaitsIsRefused();
     void eventsAreProcessedWhileWaiting();
+    void httpsToAPlainServerFailsTheHandshake_data();
     void httpsToAPlainServerFailsTheHandshake();
     void httpsThroughAProxyOpensATunnel();
 };
@@ -422,6 +460,137 @@ void TestHttp::slowButSteadyAnswerIsNotCutOff() {
              QByteArray("one two three four five"));
 }
 
+void TestHttp::limitsComeFromDesktopIni_data() {
+    QTest::addColumn<QString>("timeout");  // null: not in the file
+    QTest::addColumn<QString>("maxAnswer");
+    QTest::addColumn<int>("uploadIdle");  // seconds
+    QTest::addColumn<int>("answerMegabytes");
+    QTest::newRow("not set") << QString() << QString() << 600 << 256;
+    QTest::newRow("set") << "120"
+                         << "64" << 120 << 64;
+    QTest::newRow("not numbers") << "ten"
+                                 << "lots" << 600 << 256;
+    QTest::newRow("zero and negative") << "0"
+                                       << "-1" << 600 << 256;
+    QTest::newRow("beyond the bounds") << "99999999"
+                                       << "99999999" << 86400 << 65536;
+}
+
+// The dive upload waits in minutes; every request takes answers up to the size limit.
+void TestHttp::limitsComeFromDesktopIni() {
+    QFETCH(QString, timeout);
+    QFETCH(QString, maxAnswer);
+    QFETCH(int, uploadIdle);
+    QFETCH(int, answerMegabytes);
+    CommFixture f;
+    if (!timeout.isNull()) {
+        writeConnectionSetting(f, "Timeout", timeout);
+        writeConnectionSetting(f, "MaxAnswerSize", maxAnswer);
+    }
+    f.comm.setIdleTimeout(60 * 1000);
+    const HttpLimits ordinary = f.comm.limits(TdmComm::RequestKind::Ordinary);
+    QCOMPARE(ordinary.idleMs, 60 * 1000);
+    QCOMPARE(ordinary.deadlineMs, 5 * 60 * 1000);
+    QCOMPARE(ordinary.maxBodyBytes, qint64(answerMegabytes) * 1024 * 1024);
+    const HttpLimits upload = f.comm.limits(TdmComm::RequestKind::DiveUpload);
+    QCOMPARE(upload.idleMs, uploadIdle * 1000);
+    QCOMPARE(upload.deadlineMs, uploadIdle * 1000 * 3);
+    QCOMPARE(upload.maxBodyBytes, ordinary.maxBodyBytes);
+}
+
+void TestHttp::hostileAnswersFailAtTheirBounds_data() {
+    QTest::addColumn<HttpTestServer::Responder>("responder");
+    const qint64 eight = 8 * 1024 * 1024;
+    const QByteArray block(64 * 1024, 'x');
+    QTest::newRow("endless body to the end of the connection")
+        << endless("HTTP/1.0 200 OK\r\n\r\n", block, 1, eight);
+    QTest::newRow("endless chunked body")
+        << endless("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+                   "10000\r\n" + block + "\r\n", 1, eight);
+    QTest::newRow("Content-Length 10^18") << endless(
+        "HTTP/1.1 200 OK\r\nContent-Length: 1000000000000000000\r\n\r\n", block, 1, eight);
+    QTest::newRow("endless header lines")
+        << endless("HTTP/1.1 200 OK\r\n", "X-Filler: " + QByteArray(1000, 'h') + "\r\n", 1, eight);
+    QTest::newRow("endless short header lines")
+        << endless("HTTP/1.1 200 OK\r\n", QByteArray("X: 1\r\n").repeated(50), 1, eight);
+    QTest::newRow("endless blank lines") << endless({}, QByteArray("\r\n").repeated(512), 1, eight);
+    QTest::newRow("endless interim answers")
+        << endless({}, QByteArray("HTTP/1.1 100 Continue\r\n\r\n").repeated(40), 1, eight);
+}
+
+// With a limit of 1 MB, each fails the request with its own message instead of filling memory.
+void TestHttp::hostileAnswersFailAtTheirBounds() {
+    QFETCH(HttpTestServer::Responder, responder);
+    CommFixture f;
+    writeConnectionSetting(f, "MaxAnswerSize", "1");
+    HttpTestServer server;
+    server.responder = responder;
+    try {
+        f.comm.HttpGet(server.url(QStringLiteral("/serv0.9/info/locations.xml.php")));
+        QFAIL("the answer was taken");
+    } catch (const AnswerTooLargeError& error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral("The server's answer is too large")),
+                 qPrintable(error.message()));
+    }
+    QVERIFY(!f.comm.requestRunning());
+    server.responder = HttpTestServer::answer(kOk);
+    QCOMPARE(f.comm.HttpGet(server.url(QStringLiteral("/"))), QByteArray("OK"));
+}
+
+void TestHttp::crawlingAnswersEndAtTheDeadline_data() {
+    QTest::addColumn<HttpTestServer::Responder>("responder");
+    const qint64 forAWhile = 200;  // 20 s at a byte per 100 ms
+    QTest::newRow("a byte at a time") << endless("HTTP/1.0 200 OK\r\n\r\n", "x", 100, forAWhile);
+    QTest::newRow("blank lines") << endless({}, "\n", 100, forAWhile);
+    QTest::newRow("interim answers")
+        << endless({}, "HTTP/1.1 100 Continue\r\n\r\n", 100, forAWhile * 25);
+}
+
+// A byte now and then keeps the idle limit from ever running out; the deadline does not move.
+void TestHttp::crawlingAnswersEndAtTheDeadline() {
+    QFETCH(HttpTestServer::Responder, responder);
+    CommFixture f;
+    f.comm.setIdleTimeout(1000);
+    f.comm.setDeadline(1500);
+    HttpTestServer server;
+    server.responder = responder;
+    try {
+        f.comm.HttpGet(server.url(QStringLiteral("/")));
+        QFAIL("the answer was taken");
+    } catch (const TimeoutError& error) {
+        QCOMPARE(error.message(),
+                 QStringLiteral("The server did not complete its answer within 1.5 seconds."));
+    }
+}
+
+// The service answers the dive upload only when it has gone through the whole log.
+void TestHttp::diveUploadWaitsLongerThanOtherRequests() {
+    CommFixture f;
+    writeConnectionSetting(f, "Timeout", "2");
+    f.comm.setIdleTimeout(300);
+    HttpTestServer server;
+    server.responder = HttpTestServer::answer(kOk, false, 900);
+    const QString url = server.url(QStringLiteral("/serv0.9/syncro/dives.php"));
+    QVERIFY_THROWS_EXCEPTION(TimeoutError, f.comm.HttpMultiPartPost(url, "1##2##\r\n"));
+    QCOMPARE(f.comm.HttpMultiPartPost(url, "1##2##\r\n", TdmComm::RequestKind::DiveUpload),
+             QByteArray("OK"));
+    QCOMPARE(server.requests.size(), 2);
+}
+
+void TestHttp::cancelGivesUpTheRequestInFlight() {
+    CommFixture f;
+    HttpTestServer server;
+    server.responder = HttpTestServer::answer(kOk, false, 5000);
+    QTimer::singleShot(100, [&] { f.comm.cancelRequest(); });
+    QVERIFY_THROWS_EXCEPTION(RequestCanceledError,
+                             f.comm.HttpGet(server.url(QStringLiteral("/first"))));
+    QVERIFY(!f.comm.requestRunning());
+    QCOMPARE(server.requests.size(), 1);
+    f.comm.cancelRequest();  // nothing waits: nothing happens
+    server.responder = HttpTestServer::answer(kOk);
+    QCOMPARE(f.comm.HttpGet(server.url(QStringLiteral("/second"))), QByteArray("OK"));
+}
+
 void TestHttp::textOutsideLatin1IsNotSent() {
     CommFixture f;
     HttpTestServer server;
@@ -466,17 +635,32 @@ void TestHttp::eventsAreProcessedWhileWaiting() {
     QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
 }
 
+void TestHttp::httpsToAPlainServerFailsTheHandshake_data() {
+    QTest::addColumn<HttpTestServer::Responder>("responder");
+    QTest::newRow("answers in clear") << HttpTestServer::answerAtOnce(kOk);
+    QTest::newRow("closes without a word") << HttpTestServer::answerAtOnce({});
+}
+
+// The failure names TLS, not a server that closed without an answer.
 void TestHttp::httpsToAPlainServerFailsTheHandshake() {
+    QFETCH(HttpTestServer::Responder, responder);
     if (!QSslSocket::supportsSsl()) {
         QSKIP("no TLS backend");
     }
     CommFixture f;
     f.setMember(QStringLiteral("diver"), QStringLiteral("secret"));
     HttpTestServer server;
-    server.responder = HttpTestServer::answerAtOnce(kOk);
+    server.responder = responder;
     const QString url =
         QStringLiteral("https://%1/serv0.9/syncro/personal.xml.php").arg(server.authority());
-    QVERIFY_THROWS_EXCEPTION(SocketError, f.comm.HttpMultiPartPost(url, "secret member data"));
+    try {
+        f.comm.HttpMultiPartPost(url, "secret member data");
+        QFAIL("the request succeeded");
+    } catch (const SocketError& error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral(
+                     "The secure (TLS) connection to 127.0.0.1 could not be set up")),
+                 qPrintable(error.message()));
+    }
     const QByteArray sent = server.lastRequest();
     QVERIFY(!sent.isEmpty());
     QCOMPARE(sent.at(0), '\x16');  // a TLS handshake record, nothing in clear

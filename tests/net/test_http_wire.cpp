@@ -16,9 +16,27 @@ QByteArray hostLine(const QString& url) {
     return request.mid(start, request.indexOf("\r\n", start) - start);
 }
 
+// Small bounds, so an answer past them is short enough to write out.
+HttpLimits smallLimits() {
+    HttpLimits limits;
+    limits.maxHeaderBytes = 256;
+    limits.maxHeaders = 4;
+    limits.maxBodyBytes = 1000;
+    return limits;
+}
+
+QByteArray chunked(const QList<int>& sizes, const QByteArray& trailers = {}) {
+    QByteArray answer = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    for (const int size : sizes) {
+        answer += QByteArray::number(size, 16) + "\r\n" + QByteArray(size, 'c') + "\r\n";
+    }
+    return answer + "0\r\n" + trailers + "\r\n";
+}
+
 // The answer read in one piece, or fed one byte at a time.
-HttpResponseReader readAll(const QByteArray& answer, bool byteByByte) {
-    HttpResponseReader reader;
+HttpResponseReader readAll(const QByteArray& answer, bool byteByByte,
+                           const HttpLimits& limits = {}) {
+    HttpResponseReader reader(limits);
     if (!byteByByte) {
         reader.feed(answer);
         return reader;
@@ -52,6 +70,10 @@ private slots:
     void malformedAnswersThrow();
     void endOfConnection_data();
     void endOfConnection();
+    void answersWithinTheirBoundsAreRead_data();
+    void answersWithinTheirBoundsAreRead();
+    void answersPastTheirBoundsThrow_data();
+    void answersPastTheirBoundsThrow();
 };
 
 void TestHttpWire::addressesAreSplit_data() {
@@ -291,6 +313,75 @@ void TestHttpWire::endOfConnection() {
         QCOMPARE(reader.body(), body);
     } else {
         QVERIFY_THROWS_EXCEPTION(SocketError, reader.finishAtClose());
+    }
+}
+
+void TestHttpWire::answersWithinTheirBoundsAreRead_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("bodySize");
+    QTest::newRow("Content-Length at the bound")
+        << "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + QByteArray(1000, 'b') << 1000;
+    QTest::newRow("chunks up to the bound") << chunked({600, 400}) << 1000;
+    QTest::newRow("as many headers as allowed")
+        << QByteArray("HTTP/1.1 200 OK\r\nA: 1\r\nB: 2\r\nC: 3\r\nContent-Length: 2\r\n\r\nok")
+        << 2;
+    QTest::newRow("interim answer with headers")
+        << QByteArray(
+               "HTTP/1.1 100 Continue\r\nA: 1\r\nB: 2\r\nC: 3\r\nD: 4\r\n\r\n"
+               "HTTP/1.1 200 OK\r\nA: 1\r\nContent-Length: 2\r\n\r\nok")
+        << 2;
+}
+
+void TestHttpWire::answersWithinTheirBoundsAreRead() {
+    QFETCH(QByteArray, answer);
+    QFETCH(int, bodySize);
+    for (const bool byteByByte : {false, true}) {
+        const HttpResponseReader reader = readAll(answer, byteByByte, smallLimits());
+        QVERIFY(reader.complete());
+        QCOMPARE(reader.body().size(), bodySize);
+    }
+    HttpResponseReader toClose(smallLimits());
+    toClose.feed("HTTP/1.0 200 OK\r\n\r\n" + QByteArray(1000, 'b'));
+    toClose.finishAtClose();
+    QCOMPARE(toClose.body().size(), 1000);
+}
+
+// Each fails as soon as the bound is passed, whatever pieces the bytes come in.
+void TestHttpWire::answersPastTheirBoundsThrow_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("what");
+    const QByteArray ok = "HTTP/1.1 200 OK\r\n";
+    QTest::newRow("Content-Length 10^18") << ok + "Content-Length: 1000000000000000000\r\n\r\n"
+                                          << "body";
+    QTest::newRow("Content-Length one past") << ok + "Content-Length: 1001\r\n\r\n"
+                                             << "body";
+    QTest::newRow("body to the end of the connection")
+        << "HTTP/1.0 200 OK\r\n\r\n" + QByteArray(1001, 'b') << "body";
+    QTest::newRow("chunks past the bound") << chunked({600, 401}) << "body";
+    QTest::newRow("one huge chunk")
+        << ok + "Transfer-Encoding: chunked\r\n\r\n7FFFFFFFFFFFFFFF\r\nccc"
+        << "body";
+    QTest::newRow("too many headers")
+        << ok + QByteArray("X-Filler: 1\r\n").repeated(5) << "header lines";
+    QTest::newRow("long header block")
+        << ok + "A: " + QByteArray(150, 'a') + "\r\nB: " + QByteArray(150, 'b') << "headers";
+    QTest::newRow("endless blank lines") << QByteArray("\r\n").repeated(200) << "headers";
+    QTest::newRow("endless interim answers")
+        << QByteArray("HTTP/1.1 100 Continue\r\n\r\n").repeated(20) << "headers";
+    QTest::newRow("endless trailers")
+        << chunked({10}, QByteArray("X-Trailer: 1234567890\r\n").repeated(20)) << "headers";
+}
+
+void TestHttpWire::answersPastTheirBoundsThrow() {
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, what);
+    for (const bool byteByByte : {false, true}) {
+        try {
+            readAll(answer, byteByByte, smallLimits());
+            QFAIL("the answer was taken");
+        } catch (const AnswerTooLargeError& error) {
+            QVERIFY2(error.message().contains(what), qPrintable(error.message()));
+        }
     }
 }
 

@@ -5,12 +5,18 @@
 #include "app/tfrm_config.h"
 #include "app/tfrm_license.h"
 #include "app/tfrm_splash.h"
+#include "render_lookups.h"
 #include "store/tdm_rdp.h"
 #include "sync/ui/tfrm_syncro.h"
 #include "test_support.h"
 #include "ui/forms/dialogs.h"
+#include "ui/main/tdlg_date.h"
+#include "ui/main/tdlg_download.h"
+#include "ui/main/tfrm_drive_advanced.h"
+#include "ui/main/tfrm_notes.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
+#include "ui/main/tfrm_stops.h"
 #include "ui_tfrm_config.h"
 
 #include <QDir>
@@ -76,32 +82,42 @@ void setFields(Table* table, const QList<QPair<const char*, QVariant>>& values) 
     table->post();
 }
 
-// The first dive of the sample log with every page filled in.
-void fillFirstDive() {
-    dm_rdp->cds_dives->first();
-    setFields(dm_rdp->cds_dives, {{"Dive_Media", 1},
-                                  {"Activity", 7},
-                                  {"Activity2", 6},
-                                  {"dive_rating", 4},
-                                  {"Site_type", 5},
-                                  {"Dive_Type", 3},
-                                  {"Dive_type2", 1},
-                                  {"Access_Type", 1},
-                                  {"operator", "Aldora Divers"},
-                                  {"school", "Blue Water Academy"},
-                                  {"instructor", "Ana Torres"},
-                                  {"buddy", "Maria Lopez"},
-                                  {"team1", "Jon Park"},
-                                  {"team2", "Lena Fischer"},
-                                  {"xTeam_Leader", 0}});
+// The current dive of the sample log with every page filled in; `protection` adds its lock,
+// certification and links to the directories.
+void fillDive(const QList<QPair<const char*, QVariant>>& protection = {}) {
+    setFields(dm_rdp->cds_dives,
+              QList<QPair<const char*, QVariant>>{{"Dive_Media", 1},
+                                                  {"Activity", 7},
+                                                  {"Activity2", 6},
+                                                  {"dive_rating", 4},
+                                                  {"Site_type", 5},
+                                                  {"Dive_Type", 3},
+                                                  {"Dive_type2", 1},
+                                                  {"Access_Type", 1},
+                                                  {"Dive_Deco", 1},
+                                                  {"dive_day", 1},
+                                                  {"coordinates", "20:25:10N-86:59:30W"},
+                                                  {"operator", "Aldora Divers"},
+                                                  {"school", "Blue Water Academy"},
+                                                  {"instructor", "Ana Torres"},
+                                                  {"buddy", "Maria Lopez"},
+                                                  {"team1", "Jon Park"},
+                                                  {"team2", "Lena Fischer"},
+                                                  {"xTeam_Leader", 0}} +
+                  protection);
     setFields(dm_rdp->cds_conditions, {{"depth", 14.2},
                                        {"stop_depth", 5},
                                        {"stop", "00:03"},
+                                       {"stop_gas_mix", 3},
+                                       {"stop_depth1", 3},
+                                       {"stop1", "00:05"},
+                                       {"stop_gas_mix1", 1},
                                        {"dive_si", "01:30"},
                                        {"altitude", 0},
                                        {"altitude_unit", 1},
                                        {"GP_in", "A"},
                                        {"GP_out", "K"},
+                                       {"observations", "Turtles at the wall, mild current."},
                                        {"cond_visibility", 25},
                                        {"cond_visibility_Max", 30},
                                        {"cond_visibility_unit", 1},
@@ -128,6 +144,25 @@ void fillFirstDive() {
          {"cil_size_unit", 1}});
 }
 
+// The sample log's first three dives filled in: a plain one, a locked one, and a certified one
+// whose place, operator, school and buddy are linked to the directories.
+void fillSampleDives() {
+    Table* dives = dm_rdp->cds_dives;
+    dives->first();
+    fillDive();
+    dives->next();
+    fillDive({{"locked", 1}, {"id_dive", 12}});
+    dives->next();
+    fillDive({{"certify_by", 1},
+              {"id_dive", 13},
+              {"id_Location", 4},
+              {"id_site", 9},
+              {"id_operator", 3},
+              {"id_school", 5},
+              {"id_buddy", 21}});
+    dives->first();
+}
+
 // A page, and once more scrolled to its end when it is taller than its place.
 void saveScrolled(QScrollArea* page, const QString& name) {
     page->verticalScrollBar()->setValue(0);
@@ -140,10 +175,26 @@ void saveScrolled(QScrollArea* page, const QString& name) {
     }
 }
 
-// The editor at the first-run sizes: every advanced page, then the simple page.
-void renderEditor() {
-    fillFirstDive();
+// Every advanced page, then the simple page, each name ending in `suffix`.
+void saveEditorPages(const QString& prefix, const QString& suffix) {
     Ui::TFrm_Principal* ui = Frm_Principal->ui;
+    ui->PageSimple->hide();
+    ui->PageAdvanced->show();
+    for (int i = 0; i < ui->PageAdvanced->count(); ++i) {
+        ui->PageAdvanced->setCurrentIndex(i);
+        const QString name = prefix + QStringLiteral("advanced-%1").arg(i + 1) + suffix;
+        auto* scrolled = ui->PageAdvanced->widget(i)->findChild<QScrollArea*>();
+        scrolled ? saveScrolled(scrolled, name) : save(Frm_Principal, name);
+    }
+    ui->PageAdvanced->hide();
+    ui->PageSimple->show();
+    saveScrolled(ui->PageSimple, prefix + QStringLiteral("simple") + suffix);
+    ui->PageAdvanced->setCurrentIndex(0);
+}
+
+// The editor at the first-run sizes, then the locked and the certified dive at the larger one,
+// where the read-only look can be checked on every page.
+void renderEditor() {
     const struct {
         QSize window;
         int leftPanel;
@@ -151,19 +202,37 @@ void renderEditor() {
     for (const auto& size : sizes) {
         Frm_Principal->resize(size.window);
         Frm_Principal->setLeftPanelWidth(size.leftPanel);
-        const QString suffix = QStringLiteral("-%1").arg(size.window.width());
-        ui->PageSimple->hide();
-        ui->PageAdvanced->show();
-        for (int i = 0; i < ui->PageAdvanced->count(); ++i) {
-            ui->PageAdvanced->setCurrentIndex(i);
-            const QString name = QStringLiteral("editor-advanced-%1").arg(i + 1) + suffix;
-            auto* scrolled = ui->PageAdvanced->widget(i)->findChild<QScrollArea*>();
-            scrolled ? saveScrolled(scrolled, name) : save(Frm_Principal, name);
-        }
-        ui->PageAdvanced->hide();
-        ui->PageSimple->show();
-        saveScrolled(ui->PageSimple, QStringLiteral("editor-simple") + suffix);
+        saveEditorPages(QStringLiteral("editor-"), QStringLiteral("-%1").arg(size.window.width()));
     }
+    Frm_Principal->resize(sizes[0].window);
+    Frm_Principal->setLeftPanelWidth(sizes[0].leftPanel);
+    Table* dives = dm_rdp->cds_dives;
+    dives->setRecNo(2);
+    saveEditorPages(QStringLiteral("editor-locked-"), QString());
+    dives->setRecNo(3);
+    saveEditorPages(QStringLiteral("editor-certified-"), QString());
+    dives->first();
+}
+
+// The dive's own windows, over the plain dive and again over the locked one.
+void renderSubDialogs() {
+    Table* dives = dm_rdp->cds_dives;
+    for (int dive : {1, 2}) {
+        dives->setRecNo(dive);
+        const QString suffix = dive == 1 ? QString() : QStringLiteral("-locked");
+        TFrmStops stops(Frm_Principal, Frm_Principal->ds_conditions);
+        save(&stops, QStringLiteral("stops") + suffix);
+        TFrmDriveAdvanced advanced(Frm_Principal, Frm_Principal->ds_dives);
+        save(&advanced, QStringLiteral("advanced") + suffix);
+        TFrmNotes notes(Frm_Principal, Frm_Principal->ds_conditions, Frm_Principal->ds_dives);
+        save(&notes, QStringLiteral("notes") + suffix);
+    }
+    dives->first();
+    TDlg_date date(Frm_Principal, Frm_Principal->ds_dives);
+    save(&date, QStringLiteral("date"));
+    TDlgDownload wait(Frm_Principal);
+    save(&wait, QStringLiteral("please-wait"));
+    wait.closeByProgram();
 }
 
 void renderOptions() {
@@ -191,19 +260,23 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "message: %s\n", qPrintable(prompt.text));
         return QMessageBox::Ok;
     });
+    RenderLookups::writeSampleCache(folders.appData());
     Startup startup;
     if (!startup.start()) {
         return 1;
     }
     save(startup.splash(), QStringLiteral("splash"));
     addSampleLog();
+    fillSampleDives();
     save(Frm_Principal, QStringLiteral("main-window"));
     renderEditor();
+    renderSubDialogs();
     TFrm_License about(Frm_Principal);
     save(&about, QStringLiteral("about"));
     renderOptions();
     TFrm_Syncro syncro(Frm_Principal);
     save(&syncro, QStringLiteral("synchronize"));
+    RenderLookups::render(save);
     Frm_Principal->close();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -43,6 +44,7 @@ public:
     struct Reply {
         int status = 200;
         QByteArray body;
+        int delayMs = 0;  // the service's own work before it answers
     };
     using Handler = std::function<Reply(const Request&)>;
 
@@ -77,6 +79,7 @@ public:
     }
 
     QList<Request> requests;
+    int answered = 0;  // answers written
     // Off: requests are answered but not kept (a benchmark's uploads would pile up).
     bool keepRequests = true;
 
@@ -128,10 +131,16 @@ private:
         const auto handler = handlers_.constFind(request.script());
         const Reply reply =
             handler == handlers_.cend() ? Reply{404, "Not Found"} : (*handler)(request);
-        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) +
-                      " Status\r\nContent-Length: " + QByteArray::number(reply.body.size()) +
-                      "\r\nConnection: close\r\n\r\n" + reply.body);
-        socket->disconnectFromHost();
+        const QByteArray bytes =
+            "HTTP/1.1 " + QByteArray::number(reply.status) +
+            " Status\r\nContent-Length: " + QByteArray::number(reply.body.size()) +
+            "\r\nConnection: close\r\n\r\n" + reply.body;
+        auto send = [this, socket, bytes] {
+            socket->write(bytes);
+            socket->disconnectFromHost();
+            ++answered;
+        };
+        reply.delayMs > 0 ? QTimer::singleShot(reply.delayMs, socket, send) : send();
     }
 
     QHash<QByteArray, Handler> handlers_;

@@ -44,7 +44,10 @@ struct SyncFixture {
         dm_rdp = tables.get();
         tables->DataModuleCreate();
         dmComm = &comm;
-        comm.setIdleTimeout(10 * 1000);  // a test that hangs fails instead of stalling
+        // A test that hangs fails instead of stalling.
+        comm.setIdleTimeout(10 * 1000);
+        settings->IniFile->writeInteger(QStringLiteral("InternetConnection"),
+                                        QStringLiteral("Timeout"), 10);
     }
 
     ~SyncFixture() {

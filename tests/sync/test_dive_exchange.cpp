@@ -128,19 +128,19 @@ void uploadWithEmptyAnswer(SyncFixture& f) {
     DiveExchange::upload(*f.tables, {});
 }
 
-// The Part's walk: the first row whose id_dive (null reads 0) is `idDive`, else whose
-// id_local_dive is `local`.
+// The walk from the first row: the first row whose id_dive is `idDive` (never 0), else the row
+// whose id_local_dive is `local` when the service has not numbered it (id_dive null or 0).
 int walkFind(Table* dives, int idDive, int local) {
     const int idField = dives->fieldIndex("id_dive");
     const int localField = dives->fieldIndex("id_local_dive");
-    for (int row = 0; row < dives->recordCount(); ++row) {
+    for (int row = 0; idDive != 0 && row < dives->recordCount(); ++row) {
         if (dives->valueAt(row, idField).toInt() == idDive) {
             return row;
         }
     }
     for (int row = 0; row < dives->recordCount(); ++row) {
         if (dives->valueAt(row, localField).toInt() == local) {
-            return row;
+            return dives->valueAt(row, idField).toInt() == 0 ? row : -1;
         }
     }
     return -1;
@@ -156,16 +156,26 @@ private slots:
     void uploadOfANeverSynchronisedDiveWithoutDetails();
     void uploadSendsEveryDiveInOrder();
     void uploadPostsPendingEdits();
+    void uploadWaitsForASlowService();
+    void uploadTakesTheFirstDetailRows();
+    void uploadWritesNumbersInPlainDecimals_data();
+    void uploadWritesNumbersInPlainDecimals();
     void answerFindsItsDive_data();
     void answerFindsItsDive();
     void answerAddsANewDiveWithItsRows();
     void answerPlacesAndForms();
+    void answerNullForms_data();
+    void answerNullForms();
+    void emptyValuesRoundTripAsEmpty();
+    void valuesLongerThanTheirFieldsAreCut_data();
+    void valuesLongerThanTheirFieldsAreCut();
     void lineThatCannotBeAppliedIsSkipped_data();
     void lineThatCannotBeAppliedIsSkipped();
     void valuesBeyondTheSlotsAreIgnored();
     void duplicateServiceNumbersTakeTheFirstDive();
     void indexFindsWhatTheWalkFinds();
     void notesRoundTripThroughAnEchoingService();
+    void controlCharactersInAnAnswerKeepTheLogReadable();
 };
 
 void TestDiveExchange::uploadOfAFullDive_data() {
@@ -260,13 +270,85 @@ void TestDiveExchange::uploadPostsPendingEdits() {
     QCOMPARE(f.diveValue(1, "bottom_time"), QStringLiteral("00:50"));
 }
 
+// The service answers only when it has gone through the whole log: the upload waits as long as
+// desktop.ini's Timeout says, however short the other requests' limit.
+void TestDiveExchange::uploadWaitsForASlowService() {
+    SyncFixture f;
+    f.settings->IniFile->writeInteger("InternetConnection", "Timeout", 2);
+    f.comm.setIdleTimeout(300);
+    f.addDive(kDay, QTime(8, 0));
+    f.service.on("dives.php", [](const FakeService::Request& request) {
+        return FakeService::Reply{200, echoDives(request.formValue()), 900};
+    });
+    QCOMPARE(DiveAnswer(*f.tables).apply(DiveExchange::upload(*f.tables, {})).applied, 1);
+    QCOMPARE(f.diveValue(1, "id_dive"), QStringLiteral("1001"));
+}
+
+// A log may hold a dive with two conditions or equipment rows; the editor and the answer use the
+// first, and so does the upload.
+void TestDiveExchange::uploadTakesTheFirstDetailRows() {
+    SyncFixture f;
+    f.addDive(kDay, QTime(8, 0), {}, {{"bottom_time", "00:40"}}, {{"pres_in", 200.0}});
+    f.addDive(kDay, QTime(9, 0), {}, {{"bottom_time", "00:30"}}, {{"pres_in", 210.0}});
+    QVERIFY(f.gotoDive(1));
+    const QList<QPair<Table*, QVariantMap>> laterRows = {
+        {f.tables->cds_conditions, {{"bottom_time", "00:55"}}},
+        {f.tables->cds_equipment, {{"pres_in", 150.0}}}};
+    for (const auto& [detail, values] : laterRows) {
+        detail->append();
+        SyncFixture::writeAll(detail, values);
+        detail->post();
+    }
+    QCOMPARE(f.tables->cds_conditions->recordCount(), 2);
+    f.tables->cds_conditions->first();
+    f.tables->cds_equipment->first();
+    QCOMPARE(f.tables->cds_conditions->asString("bottom_time"), QStringLiteral("00:40"));
+    QCOMPARE(f.tables->cds_equipment->asString("pres_in"), QStringLiteral("200"));
+    uploadWithEmptyAnswer(f);
+    const QList<QStringList> records = uploadedRecords(f.service);
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records[0][52], QStringLiteral("00:40:00"));
+    QCOMPARE(records[0][82], QStringLiteral("200"));
+    QCOMPARE(records[1][52], QStringLiteral("00:30:00"));
+    QCOMPARE(records[1][82], QStringLiteral("210"));
+}
+
+void TestDiveExchange::uploadWritesNumbersInPlainDecimals_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("hundred thousand") << 100000.0 << "100000";
+    QTest::newRow("ten thousandth") << 0.0001 << "0.0001";
+    QTest::newRow("large") << 1.5e21 << "1500000000000000000000";
+    QTest::newRow("tiny negative") << -2.5e-7 << "-0.00000025";
+    QTest::newRow("shortest digits") << 0.1 + 0.2 << "0.30000000000000004";
+    QTest::newRow("whole") << 232.0 << "232";
+    QTest::newRow("zero") << 0.0 << "0";
+}
+
+// The service reads plain decimals: no exponent, "." as the decimal point, no grouping.
+void TestDiveExchange::uploadWritesNumbersInPlainDecimals() {
+    QFETCH(double, value);
+    QFETCH(QString, sent);
+    SyncFixture f;
+    f.addDive(kDay, QTime(8, 0), {}, {{"altitude", value}}, {{"pres_max", value}});
+    uploadWithEmptyAnswer(f);
+    const QList<QStringList> records = uploadedRecords(f.service);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records[0][47], sent);
+    QCOMPARE(records[0][84], sent);
+}
+
 void TestDiveExchange::answerFindsItsDive_data() {
     QTest::addColumn<int>("idDive");
     QTest::addColumn<int>("local");
-    QTest::addColumn<int>("found");  // the local number of the dive the line changes
+    QTest::addColumn<int>("found");  // the local number of the dive the line changes; 0: a new one
     QTest::newRow("service number") << 502 << 2 << 2;
     QTest::newRow("service number before local number") << 501 << 3 << 1;
     QTest::newRow("local number, which takes the service number") << 777 << 3 << 3;
+    // A dive entered on another computer carries that computer's local number.
+    QTest::newRow("local number of a dive the service numbered otherwise") << 777 << 1 << 0;
+    QTest::newRow("service number 0 matches no dive") << 0 << 99 << 0;
+    QTest::newRow("service number 0, local number") << 0 << 3 << 3;
 }
 
 void TestDiveExchange::answerFindsItsDive() {
@@ -283,10 +365,14 @@ void TestDiveExchange::answerFindsItsDive() {
                                                  {5, "7/9/2023"},
                                                  {7, "Moved"}})});
     QCOMPARE(outcome.applied, 1);
-    QCOMPARE(f.tables->cds_dives->recordCount(), 3);
+    QCOMPARE(f.tables->cds_dives->recordCount(), found == 0 ? 4 : 3);
     const QStringList before = {"A", "B", "Not yet sent"};
     for (int dive = 1; dive <= 3; ++dive) {
         QCOMPARE(f.diveValue(dive, "Location"), dive == found ? "Moved" : before[dive - 1]);
+    }
+    if (found == 0) {
+        found = 4;
+        QCOMPARE(f.diveValue(found, "Location"), QStringLiteral("Moved"));
     }
     QCOMPARE(f.diveValue(found, "id_dive"), QString::number(idDive));
 }
@@ -350,6 +436,123 @@ void TestDiveExchange::answerPlacesAndForms() {
     QCOMPARE(f.diveValue(local, "pres_out"), QStringLiteral("49.5"));
 }
 
+void TestDiveExchange::answerNullForms_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QVariant>("before");  // the dive's value before the answer
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("stored");  // empty: null
+    const QVariant none;
+    const QVariant stamp = QDateTime(QDate(2024, 3, 5), QTime(14, 7));
+    QTest::newRow("time stamp, zero date") << 3 << stamp << "12/30/1899"
+                                           << "";
+    QTest::newRow("time stamp, zero date-time") << 3 << stamp << "12/30/1899 00:00"
+                                                << "";
+    QTest::newRow("time stamp, as uploaded") << 3 << stamp << "1899-12-30 00:00"
+                                             << "";
+    QTest::newRow("time stamp, real") << 3 << none << "3/5/2024 14:07"
+                                      << "3/5/2024 14:07:00";
+    QTest::newRow("date, zero date") << 5 << QVariant(kDay) << "12/30/1899"
+                                     << "";
+    QTest::newRow("date, as uploaded") << 5 << QVariant(kDay) << "1899-12-30"
+                                       << "";
+    QTest::newRow("start time, null form") << 6 << QVariant(QTime(8, 0)) << "00:00:00"
+                                           << "";
+    QTest::newRow("start time, a real midnight kept") << 6 << QVariant(QTime(0, 0)) << "00:00:00"
+                                                      << "00:00:00";
+    QTest::newRow("surface interval, null form") << 47 << QVariant("01:30") << ":00"
+                                                 << "";
+    QTest::newRow("bottom time, null form") << 53 << QVariant("00:45") << ":00"
+                                            << "";
+    QTest::newRow("bottom time, grown null form") << 53 << QVariant("00:45") << ":00:0:00"
+                                                  << "";
+    QTest::newRow("stop, minutes out of range") << 55 << none << "00:61:00"
+                                                << "";
+    QTest::newRow("stop, not hh:nn") << 58 << none << "5:00:00"
+                                     << "";
+    QTest::newRow("stop, zero length is real") << 61 << none << "00:00:00"
+                                               << "00:00";
+    QTest::newRow("bottom time, real") << 53 << none << "01:05:00"
+                                       << "01:05";
+}
+
+// The null forms the upload writes, and their answer forms, come back as null; a duration is
+// stored only when it is a real hh:nn.
+void TestDiveExchange::answerNullForms() {
+    QFETCH(int, position);
+    QFETCH(QVariant, before);
+    QFETCH(QString, answer);
+    QFETCH(QString, stored);
+    SyncFixture f;
+    const DiveRecord::Position& place = DiveRecord::layout()[position - 1];
+    const QVariantMap values{{place.answerField, before}};
+    const bool onDive = place.source == DiveRecord::Source::Dive;
+    const int local = f.addDive(kDay, QTime(8, 0), onDive ? values : QVariantMap(),
+                                onDive ? QVariantMap() : values);
+    QMap<int, QString> line{{1, "600"}, {2, QString::number(local)}, {5, "7/9/2023"}};
+    line[position] = answer;
+    const AnswerOutcome outcome = DiveAnswer(*f.tables).apply({answerLine(line)});
+    QCOMPARE(outcome.applied, 1);
+    QCOMPARE(f.diveValue(local, "id_dive"), QStringLiteral("600"));
+    QCOMPARE(f.diveValue(local, place.answerField), stored);
+}
+
+// A dive whose dates, times and durations are empty keeps them empty through any number of
+// round trips with a service that stores and echoes what it gets.
+void TestDiveExchange::emptyValuesRoundTripAsEmpty() {
+    SyncFixture f;
+    f.addDive(QDate(), QTime(), {{"Location", "Home reef"}}, {{"depth", 5.0}});
+    f.service.on("dives.php", [](const FakeService::Request& request) {
+        return FakeService::Reply{200, echoDives(request.formValue())};
+    });
+    for (int round = 1; round <= 3; ++round) {
+        const AnswerOutcome outcome =
+            DiveAnswer(*f.tables).apply(DiveExchange::upload(*f.tables, {}));
+        QCOMPARE(outcome.applied, 1);
+        QCOMPARE(f.tables->cds_dives->recordCount(), 1);
+        const QStringList sent = uploadedRecords(f.service).value(0);
+        QCOMPARE(sent.value(2), QStringLiteral("1899-12-30 00:00"));
+        QCOMPARE(sent.value(52), QStringLiteral(":00"));
+        for (const char* field : {"last_update", "Date", "Time_Start", "dive_si", "bottom_time",
+                                  "stop", "stop1", "stop2"}) {
+            QVERIFY2(f.tables->cds_dives->recordCount() == 1 && f.diveValue(1, field).isEmpty(),
+                     qPrintable(QStringLiteral("round %1: %2 reads \"%3\"")
+                                    .arg(round)
+                                    .arg(QLatin1String(field), f.diveValue(1, field))));
+        }
+        QCOMPARE(f.diveValue(1, "depth"), QStringLiteral("5"));
+        QCOMPARE(f.diveValue(1, "id_dive"), QStringLiteral("1001"));
+    }
+}
+
+void TestDiveExchange::valuesLongerThanTheirFieldsAreCut_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("stored");
+    const QString longName = QStringLiteral("Arrecife ") + QString(80, u'x');
+    QTest::newRow("location, 80 characters") << 7 << longName << longName.left(80);
+    QTest::newRow("group letter, 1") << 63 << "AB"
+                                     << "A";
+    QTest::newRow("wind direction, 3") << 81 << "NNE by E"
+                                       << "NNE";
+    QTest::newRow("notes are not cut") << 82 << QString(5000, u'n') << QString(5000, u'n');
+}
+
+// As the tables' own text conversion would: the value is cut to its field and the line applies.
+void TestDiveExchange::valuesLongerThanTheirFieldsAreCut() {
+    QFETCH(int, position);
+    QFETCH(QString, value);
+    QFETCH(QString, stored);
+    SyncFixture f;
+    const int local = f.addDive(kDay, QTime(8, 0), {{"id_dive", 501}});
+    const AnswerOutcome outcome = DiveAnswer(*f.tables).apply(
+        {answerLine({{1, "501"}, {2, "1"}, {5, "7/9/2023"}, {7, "Reef"}, {position, value}})});
+    QCOMPARE(outcome.applied, 1);
+    QCOMPARE(f.diveValue(local, DiveRecord::layout()[position - 1].answerField), stored);
+    if (position != 7) {
+        QCOMPARE(f.diveValue(local, "Location"), QStringLiteral("Reef"));
+    }
+}
+
 void TestDiveExchange::lineThatCannotBeAppliedIsSkipped_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("value");
@@ -358,7 +561,6 @@ void TestDiveExchange::lineThatCannotBeAppliedIsSkipped_data() {
     QTest::newRow("service number with decimals") << 1 << "12.5";
     QTest::newRow("no local number") << 2 << "";
     QTest::newRow("buddy number beyond smallint") << 34 << "40000";
-    QTest::newRow("location too long") << 7 << QString(81, u'x');
     QTest::newRow("bad time") << 6 << "25:99:00";
     QTest::newRow("bad depth") << 50 << "12,5";
     QTest::newRow("bad equipment value") << 100 << "yes";
@@ -483,6 +685,42 @@ void TestDiveExchange::notesRoundTripThroughAnEchoingService() {
     QCOMPARE(f.diveValue(first, "id_dive"), QString::number(1000 + first));
     QCOMPARE(f.diveValue(second, "Location"), QStringLiteral("C:\\dives"));
     QCOMPARE(f.diveValue(second, "observations"), QStringLiteral("#"));
+}
+
+// One NUL byte in a dive answer once hid the whole log: the table file written with it could
+// not be read back at the next start.
+void TestDiveExchange::controlCharactersInAnAnswerKeepTheLogReadable() {
+    SyncFixture f;
+    f.addDive(kDay, QTime(8, 0), {{"id_dive", 501}, {"Location", "A"}});
+    f.addDive(kDay, QTime(9, 0), {{"id_dive", 502}, {"Location", "B"}});
+    const QChar nul(0);
+    const QString changed = answerLine({{1, "501"},
+                                        {2, "1"},
+                                        {5, "7/9/2023"},
+                                        {7, QStringLiteral("Reef") + nul + QStringLiteral("Name")},
+                                        {82, QStringLiteral("Seen\x01\x1B[31m")}});
+    const QString added = answerLine(
+        {{1, "777"}, {2, "99"}, {5, "7/10/2023"}, {7, QStringLiteral("\x0C\x0BWeb\x08 dive")}});
+    const QByteArray answer = (changed + "\r\n" + added + "\r\n").toLatin1();
+    QVERIFY(answer.contains('\0'));
+    f.service.answer("dives.php", answer);
+    const AnswerOutcome outcome = DiveAnswer(*f.tables).apply(DiveExchange::upload(*f.tables, {}));
+    QCOMPARE(outcome.applied, 2);
+    f.tables->saveAll();
+
+    Tdm_rdp reloaded;
+    dm_rdp = &reloaded;
+    reloaded.DataModuleCreate();
+    dm_rdp = f.tables.get();
+    Table* dives = reloaded.cds_dives;
+    QCOMPARE(dives->recordCount(), 3);
+    QStringList locations;
+    for (dives->first(); !dives->eof(); dives->next()) {
+        locations << dives->asString("Location");
+    }
+    QCOMPARE(locations, (QStringList{"ReefName", "B", "Web dive"}));
+    dives->first();
+    QCOMPARE(reloaded.cds_conditions->asString("observations"), QStringLiteral("Seen[31m"));
 }
 
 NEREVA_TEST_MAIN(TestDiveExchange)

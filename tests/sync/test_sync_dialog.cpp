@@ -68,7 +68,10 @@ private slots:
     void wholeRun();
     void runWithTasksUnchecked();
     void memberTaskFailureStopsTheRun();
+    void failedDeletionKeepsTheQueueAndTheDiveAway();
     void cancelDuringTheMemberRequest();
+    void cancelGivesUpTheRequestInFlight_data();
+    void cancelGivesUpTheRequestInFlight();
     void cancelDuringTheDiveUpload_data();
     void cancelDuringTheDiveUpload();
     void diveLinesThatCannotBeWrittenAreReported();
@@ -102,8 +105,9 @@ void TestSyncDialog::layoutAndCaptions() {
     QVERIFY(!dialog.Done());
 }
 
-// Busy stays raised and no table file is written until the run ends; the progress bar moves a
-// step per task and one per answer line; the same row position is current again.
+// Busy stays raised for the whole run, and the tables are written before the reference task
+// (which may fail in ways no step can catch); the progress bar moves a step per task and one
+// per answer line; the same row position is current again.
 void TestSyncDialog::wholeRun() {
     RunFixture f;
     f.tables->saveAll();
@@ -114,7 +118,7 @@ void TestSyncDialog::wholeRun() {
     QProgressBar* progress = dialog.form()->ProgressBar1;
     QList<bool> busy;
     int progressAtReference = -1;
-    bool divesFileUntouched = false;
+    bool divesSaved = false;
     const FakeService::Handler echo = [](const FakeService::Request& request) {
         return FakeService::Reply{200, echoDives(request.formValue())};
     };
@@ -125,7 +129,9 @@ void TestSyncDialog::wholeRun() {
     f.service.on("localdata.xml.php", [&](const FakeService::Request&) {
         busy << f.tables->busy();
         progressAtReference = progress->value();
-        divesFileUntouched = TestSupport::readFile(divesFile) == divesBefore;
+        divesSaved = !f.tables->cds_dives->hasUnsavedChanges() &&
+                     !f.tables->cds_info->hasUnsavedChanges() &&
+                     TestSupport::readFile(divesFile).contains("1002");
         return FakeService::Reply{200, "<reference/>"};
     });
     dialog.form()->bt_Start->click();
@@ -142,7 +148,7 @@ void TestSyncDialog::wholeRun() {
     QCOMPARE(progress->maximum(), 3 + 3);
     QCOMPARE(progress->value(), progress->maximum());
     QCOMPARE(progressAtReference, 1 + 3 + 1);
-    QVERIFY(divesFileUntouched);
+    QVERIFY(divesSaved);
     QCOMPARE(f.tables->cds_dives->recNo(), 2);
     QCOMPARE(f.tables->cds_dives->asInteger("id_dive"), 1002);
     QVERIFY(f.messages.isEmpty());
@@ -192,7 +198,28 @@ void TestSyncDialog::memberTaskFailureStopsTheRun() {
     QVERIFY(!f.tables->busy());
 }
 
-// The member answer is still written; nothing after it is sent.
+// The service still holds the dive deleted here and sends it back; the queue stays for the next
+// run, and the dive does not come back meanwhile.
+void TestSyncDialog::failedDeletionKeepsTheQueueAndTheDiveAway() {
+    RunFixture f;
+    f.service.answer("delete.php", "Service Unavailable", 503);
+    f.service.on("dives.php", [](const FakeService::Request& request) {
+        return FakeService::Reply{
+            200, echoDives(request.formValue()) +
+                     answerLine({{1, "17"}, {2, "40"}, {5, "12/1/2022"}, {7, "Deleted here"}})
+                         .toLatin1()};
+    });
+    TFrm_Syncro dialog(nullptr);
+    dialog.form()->bt_Start->click();
+    QCOMPARE(f.service.scripts(), kFullRun);
+    QCOMPARE(dialog.form()->Label1->text(), word("finished"));
+    QCOMPARE(f.tables->cds_dives->recordCount(), 3);
+    QCOMPARE(f.diveValue(3, "id_dive"), QStringLiteral("1003"));
+    QVERIFY(f.messages.isEmpty());
+    QCOMPARE(TestSupport::readFile(DeletionQueue::fileName()), QByteArray("17##"));
+}
+
+// The request is given up: its answer is not written, and nothing after it is sent.
 void TestSyncDialog::cancelDuringTheMemberRequest() {
     RunFixture f;
     TFrm_Syncro dialog(nullptr);
@@ -205,8 +232,57 @@ void TestSyncDialog::cancelDuringTheMemberRequest() {
     QCOMPARE(statuses(dialog), (QStringList{word("canceled"), word("canceled"), word("canceled")}));
     QCOMPARE(dialog.form()->Label1->text(), word("canceled"));
     f.tables->cds_info->first();
-    QCOMPARE(f.tables->cds_info->asString("name"), QStringLiteral("From the web"));
+    QCOMPARE(f.tables->cds_info->asString("name"), QString());
     QVERIFY(DeletionQueue::exists());
+}
+
+void TestSyncDialog::cancelGivesUpTheRequestInFlight_data() {
+    QTest::addColumn<int>("step");              // in the full run's order of requests
+    QTest::addColumn<QStringList>("statuses");  // dictionary keys
+    const QString completed = QStringLiteral("completed");
+    const QString canceled = QStringLiteral("canceled");
+    QTest::newRow("member record") << 0 << QStringList{canceled, canceled, canceled};
+    QTest::newRow("deletion queue") << 1 << QStringList{completed, canceled, canceled};
+    QTest::newRow("dive upload") << 2 << QStringList{completed, canceled, canceled};
+    QTest::newRow("reference data") << 3 << QStringList{completed, completed, canceled};
+}
+
+// The service takes its time over one request; Cancel does not wait for it, nothing of its
+// answer is applied, and nothing after it is sent.
+void TestSyncDialog::cancelGivesUpTheRequestInFlight() {
+    QFETCH(int, step);
+    QFETCH(QStringList, statuses);
+    RunFixture f;
+    const QByteArray script = kFullRun[step];
+    f.service.on(script, [script](const FakeService::Request& request) {
+        const QByteArray body = script == "dives.php" ? echoDives(request.formValue())
+                                                      : "<member><name>Web</name></member>";
+        return FakeService::Reply{200, body, 3000};
+    });
+    const QByteArray referenceBefore = f.cache->XMLLocalData.doc.toByteArray();
+    TFrm_Syncro dialog(nullptr);
+    QTimer clicker;
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        if (f.service.requests.size() == step + 1) {
+            clicker.stop();
+            dialog.form()->bt_Cancel->click();
+        }
+    });
+    clicker.start(20);
+    dialog.form()->bt_Start->click();
+    QCOMPARE(f.service.scripts(), kFullRun.mid(0, step + 1));
+    QCOMPARE(f.service.answered, step);
+    for (QString& status : statuses) {
+        status = SyncRun::word(status);
+    }
+    QCOMPARE(::statuses(dialog), statuses);
+    QCOMPARE(dialog.form()->Label1->text(), word("canceled"));
+    QVERIFY(!f.tables->busy());
+    f.tables->cds_info->first();
+    QCOMPARE(f.tables->cds_info->asString("name"), step == 0 ? QString() : QStringLiteral("Ana"));
+    QCOMPARE(DeletionQueue::exists(), step <= 1);
+    QCOMPARE(f.diveValue(1, "id_dive"), step <= 2 ? QString() : QStringLiteral("1001"));
+    QCOMPARE(f.cache->XMLLocalData.doc.toByteArray(), referenceBefore);
 }
 
 void TestSyncDialog::cancelDuringTheDiveUpload_data() {

@@ -12,6 +12,8 @@ private slots:
     void escapedValuesRoundTrip();
     void decodingLeavesOtherBackslashes_data();
     void decodingLeavesOtherBackslashes();
+    void decodingDropsWhatXmlCannotCarry_data();
+    void decodingDropsWhatXmlCannotCarry();
     void recordKeepsItsPlaces();
 };
 
@@ -74,6 +76,34 @@ void TestSyncFields::decodingLeavesOtherBackslashes_data() {
 void TestSyncFields::decodingLeavesOtherBackslashes() {
     QFETCH(QString, text);
     QCOMPARE(SyncFields::decode(text), text);
+}
+
+// An answer value goes into the tables, whose files are XML: a character XML cannot carry would
+// make the file unreadable, so it never gets there.
+void TestSyncFields::decodingDropsWhatXmlCannotCarry_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("decoded");
+    const QChar nul(0);
+    QTest::newRow("NUL") << QStringLiteral("Reef") + nul + QStringLiteral("Name")
+                         << QStringLiteral("ReefName");
+    QTest::newRow("C0 controls") << QStringLiteral(
+                                        "a\x01\x08\x0B\x0C\x0E\x1F\\h\x02"
+                                        "b")
+                                 << QStringLiteral("a#b");
+    QTest::newRow("tab and line breaks kept")
+        << QStringLiteral("a\tb\nc\rd\x7F") << QStringLiteral("a\tb\nc\rd\x7F");
+    QTest::newRow("escaped non-characters")
+        << QStringLiteral("x\\uFFFE\\uFFFFy") << QStringLiteral("xy");
+    QTest::newRow("escaped lone surrogates")
+        << QStringLiteral("a\\uD800b\\uDC00") << QStringLiteral("ab");
+    QTest::newRow("escaped surrogate pair kept")
+        << QStringLiteral("\\uD83D\\uDE00 fish") << QStringLiteral("\U0001F600 fish");
+}
+
+void TestSyncFields::decodingDropsWhatXmlCannotCarry() {
+    QFETCH(QString, text);
+    QFETCH(QString, decoded);
+    QCOMPARE(SyncFields::decode(text), decoded);
 }
 
 void TestSyncFields::recordKeepsItsPlaces() {

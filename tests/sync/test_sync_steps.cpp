@@ -48,6 +48,7 @@ private slots:
     void memberAnswerWithoutAnElementClearsItsField();
     void memberFailureLeavesTheRecord_data();
     void memberFailureLeavesTheRecord();
+    void memberValuesLongerThanTheirFieldsAreCut();
     void deletionQueueIsSentAndRemoved_data();
     void deletionQueueIsSentAndRemoved();
     void referenceDownloadsReplaceAndMerge();
@@ -110,6 +111,10 @@ void TestSyncSteps::memberFailureLeavesTheRecord_data() {
     QTest::newRow("not XML") << 200 << QByteArray("Fatal error in personal.xml.php");
     QTest::newRow("permission not a number")
         << 200 << memberAnswer("<name>New</name><per_send2>yes</per_send2>");
+    QTest::newRow("error document") << 200 << QByteArray("<error>Invalid login</error>");
+    QTest::newRow("no member element") << 200 << memberAnswer("<user>ana</user>");
+    QTest::newRow("record one level down")
+        << 200 << memberAnswer("<member><name>New</name><per_send2>1</per_send2></member>");
 }
 
 void TestSyncSteps::memberFailureLeavesTheRecord() {
@@ -125,26 +130,45 @@ void TestSyncSteps::memberFailureLeavesTheRecord() {
     QVERIFY(f.cache->XMLGet.documentElement().isNull());
 }
 
+void TestSyncSteps::memberValuesLongerThanTheirFieldsAreCut() {
+    SyncFixture f;
+    f.setMember(kMember);
+    const QByteArray name = "Ana Maria de los Angeles Martinez y Hernandez";  // 45 characters
+    f.service.answer("personal.xml.php",
+                     memberAnswer("<name>" + name + "</name><city>Playa</city>"));
+    MemberExchange::run();
+    QCOMPARE(member(f, "name"), QString::fromLatin1(name.left(40)));
+    QCOMPARE(member(f, "city"), QStringLiteral("Playa"));
+}
+
 void TestSyncSteps::deletionQueueIsSentAndRemoved_data() {
     QTest::addColumn<QByteArray>("queue");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("body");  // empty: nothing is sent
+    QTest::addColumn<bool>("kept");
     QTest::newRow("two dives") << QByteArray("17##203##") << 200
-                               << QByteArray("del=17%23%23203%23%23");
-    QTest::newRow("service unreachable") << QByteArray("17##") << 503 << QByteArray("del=17%23%23");
-    QTest::newRow("line break left") << QByteArray("5##\r\n") << 200 << QByteArray("del=5%23%23");
-    QTest::newRow("empty") << QByteArray() << 200 << QByteArray();
+                               << QByteArray("del=17%23%23203%23%23") << false;
+    QTest::newRow("service failing, kept for the next run")
+        << QByteArray("17##") << 503 << QByteArray("del=17%23%23") << true;
+    QTest::newRow("line break left")
+        << QByteArray("5##\r\n") << 200 << QByteArray("del=5%23%23") << false;
+    QTest::newRow("empty") << QByteArray() << 200 << QByteArray() << false;
 }
 
 void TestSyncSteps::deletionQueueIsSentAndRemoved() {
     QFETCH(QByteArray, queue);
     QFETCH(int, status);
     QFETCH(QByteArray, body);
+    QFETCH(bool, kept);
     SyncFixture f;
     TestSupport::writeFile(DeletionQueue::fileName(), queue);
     f.service.answer("delete.php", "OK", status);
     DiveExchange::sendDeletionQueue();
-    QVERIFY(!DeletionQueue::exists());
+    QCOMPARE(DeletionQueue::exists(), kept);
+    if (kept) {
+        QCOMPARE(TestSupport::readFile(DeletionQueue::fileName()), queue);
+        QCOMPARE(DiveExchange::queuedDeletions(), QSet<int>{17});
+    }
     if (body.isEmpty()) {
         QVERIFY(f.service.requests.isEmpty());
         return;

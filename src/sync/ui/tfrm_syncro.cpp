@@ -81,7 +81,7 @@ void TFrm_Syncro::startRun() {
 }
 
 void TFrm_Syncro::showOutcome() {
-    if (!run_.aborted()) {
+    if (!run_.Aborted()) {
         done_ = true;
         ui->bt_Start->setText(SyncRun::word(QStringLiteral("finish")));
         ui->bt_Cancel->setEnabled(false);

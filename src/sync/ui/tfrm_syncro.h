@@ -13,7 +13,8 @@ class QTreeWidgetItem;
 // The synchronisation dialog: one checkable row per task with its status, a line telling what
 // the run is doing, a progress bar, Start and Cancel. Start runs the checked tasks; after a run
 // that was not stopped it turns into the button that closes the dialog. Cancel stops a run in
-// progress (Escape and the close box too) or closes the dialog when none is running.
+// progress, giving up the request in flight (Escape and the close box too), or closes the
+// dialog when none is running.
 class TFrm_Syncro : public QDialog {
     Q_OBJECT
 public:

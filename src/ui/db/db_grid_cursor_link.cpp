@@ -29,6 +29,10 @@ void DbGridCursorLink::viewRowChanged(const QModelIndex& current) {
     if (syncing_ || !current.isValid()) {
         return;
     }
+    if (beforeMove && !beforeMove()) {
+        followTable();
+        return;
+    }
     bool refused = false;
     QString refusal;
     syncing_ = true;

@@ -21,6 +21,9 @@ public:
     // Told the message when the table refuses to move (a pending edit that cannot be posted);
     // the grid then goes back to the table's row. Unset, the refusal is silent.
     std::function<void(const QString& message)> onMoveRefused;
+    // Asked before the grid moves the table; false keeps the table where it is (whoever
+    // answers false tells the user why). Unset, every move is asked of the table alone.
+    std::function<bool()> beforeMove;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -115,6 +115,17 @@ void applyChosenContact(Table& dives, const QString& idField, const QString& nam
     }
 }
 
+// A command on a dive and its detail rows needs every table it touches: with one not open (a
+// file that could not be read) it would add a dive without its rows, or delete the dive and
+// leave rows of no dive. It then touches none and says which table is missing.
+void requireOpen(std::initializer_list<const Table*> tables) {
+    for (const Table* table : tables) {
+        if (!table->active()) {
+            throw AppError(QStringLiteral("Table %1: the table is not open.").arg(table->name()));
+        }
+    }
+}
+
 // A detail row of the dive just added, which has none yet: editing starts it.
 void addDetailRow(Table& detail, const QList<QPair<QString, int>>& units) {
     detail.edit();
@@ -174,6 +185,30 @@ void applyChosenTeamMember(Tdm_rdp& tables, int teamNumber, int contactId, const
                        dives.asInteger(idField));
 }
 
+void applyChosenLocation(Tdm_rdp& tables, int idLocation, const QString& location, int idSite,
+                         const QString& site, bool newLocation) {
+    Table& dives = *tables.cds_dives;
+    if ((idLocation <= 0 && !newLocation) || !hasCurrentDive(dives)) {
+        return;
+    }
+    dives.edit();
+    dives.setAsString(QStringLiteral("Location"), location);
+    dives.setValue(QStringLiteral("id_Location"), idLocation);
+    dives.setAsString(QStringLiteral("Site"), site);
+    dives.setValue(QStringLiteral("id_site"), idSite);
+    dives.post();
+}
+
+void applyChosenOperator(Tdm_rdp& tables, int organizationId, const QString& name) {
+    applyChosenContact(*tables.cds_dives, QStringLiteral("id_operator"), QStringLiteral("operator"),
+                       organizationId, name);
+}
+
+void applyChosenSchool(Tdm_rdp& tables, int organizationId, const QString& name) {
+    applyChosenContact(*tables.cds_dives, QStringLiteral("id_school"), QStringLiteral("school"),
+                       organizationId, name);
+}
+
 // Wiring ----------------------------------------------------------------------------------------
 
 DiveCommands::DiveCommands(TFrm_Principal& window) : QObject(&window), window_(window) {
@@ -184,8 +219,9 @@ DiveCommands::DiveCommands(TFrm_Principal& window) : QObject(&window), window_(w
 
 template <class Sender, class Signal>
 void DiveCommands::handle(Sender* sender, Signal signal, void (DiveCommands::*handler)()) {
-    connect(sender, signal, this,
-            [this, handler] { runCommand(&window_, [this, handler] { (this->*handler)(); }); });
+    connect(sender, signal, this, [this, handler] {
+        runRecordCommand(&window_, [this, handler] { (this->*handler)(); });
+    });
 }
 
 void DiveCommands::connectActions() {
@@ -218,13 +254,12 @@ void DiveCommands::connectButtons() {
           general->bt_valid_team4, general->bt_valid_team5}) {
         const int teamNumber = team->property("tag").toInt();
         connect(team, &QToolButton::clicked, this, [this, teamNumber] {
-            runCommand(&window_, [this, teamNumber] { bt_valid_teamClick(teamNumber); });
+            runRecordCommand(&window_, [this, teamNumber] { bt_valid_teamClick(teamNumber); });
         });
     }
-    connect(general->bt_Advanced, &QPushButton::clicked, ui->AdvancedInformation1,
-            &QAction::trigger);
+    handle(general->bt_Advanced, &QPushButton::clicked, &DiveCommands::bt_AdvancedClick);
     for (QPushButton* notes : {general->bt_Notes, editor->simple()->Button8}) {
-        connect(notes, &QPushButton::clicked, ui->GeneralNotes1, &QAction::trigger);
+        handle(notes, &QPushButton::clicked, &DiveCommands::bt_NotesClick);
     }
 }
 
@@ -232,31 +267,33 @@ void DiveCommands::watchNameEdits() {
     Ui::TFrm_Principal* ui = window_.ui;
     Ui::DiveEditorGeneral* general = window_.editor()->general();
     Ui::DiveEditorSimple* simple = window_.editor()->simple();
-    watch(ui->dive_location, LinkedName::Location);
-    watch(ui->dive_site, LinkedName::Site);
-    watch(general->dive_operator, LinkedName::Operator);
-    watch(simple->Simple_dive_operator, LinkedName::Operator);
-    watch(general->dive_school, LinkedName::School);
-    watch(general->dive_buddy, LinkedName::Buddy);
-    watch(simple->Simple_dive_buddy, LinkedName::Buddy);
-    watch(general->dive_instructor, LinkedName::Instructor);
+    watch(ui->dive_location, [this] { dive_locationDblClick(); });
+    watch(ui->dive_site, [this] { dive_siteDblClick(); });
+    for (QObject* edit : {general->dive_operator, simple->Simple_dive_operator}) {
+        watch(edit, [this] { dive_operator2DblClick(); });
+    }
+    watch(general->dive_school, [this] { dive_schoolDblClick(); });
+    for (QObject* edit : {general->dive_buddy, simple->Simple_dive_buddy}) {
+        watch(edit, [this] { dive_buddyDblClick(); });
+    }
+    watch(general->dive_instructor, [this] { dive_instructorDblClick(); });
     for (QObject* team : {general->dive_team1, general->dive_team2, general->dive_team3,
                           general->dive_team4, general->dive_team5}) {
-        watch(team, LinkedName::TeamMember, team->property("tag").toInt());
+        const int teamNumber = team->property("tag").toInt();
+        Q_ASSERT(teamNumber >= 1 && teamNumber <= kTeamSize);
+        watch(team, [this, teamNumber] { dive_team1DblClick(teamNumber); });
     }
 }
 
-void DiveCommands::watch(QObject* edit, LinkedName name, int teamNumber) {
-    Q_ASSERT(name != LinkedName::TeamMember || (teamNumber >= 1 && teamNumber <= kTeamSize));
-    nameEdits_.insert(edit, {name, teamNumber});
+void DiveCommands::watch(QObject* edit, std::function<void()> dblClick) {
+    nameEdits_.insert(edit, std::move(dblClick));
     edit->installEventFilter(this);
 }
 
 // The edit still gets the double click (it selects the word under the pointer).
 bool DiveCommands::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick && nameEdits_.contains(watched) && dm_rdp) {
-        const NameEdit edit = nameEdits_.value(watched);
-        runCommand(&window_, [edit] { unlinkName(*dm_rdp, edit.name, edit.teamNumber); });
+    if (event->type() == QEvent::MouseButtonDblClick && nameEdits_.contains(watched)) {
+        runRecordCommand(&window_, nameEdits_.value(watched));
     }
     return QObject::eventFilter(watched, event);
 }
@@ -269,6 +306,7 @@ Table& DiveCommands::dives() const {
 
 void DiveCommands::Ac_Add_DiveExecute() {
     Table& dive = dives();
+    requireOpen({&dive, dm_rdp->cds_conditions, dm_rdp->cds_equipment});
     dive.insert();
     dive.setValue(QStringLiteral("Date"), QDate::currentDate());
     dive.post();
@@ -294,6 +332,7 @@ void DiveCommands::Ac_Dive_UpdateExecute() {
 
 void DiveCommands::Ac_Delete_DiveExecute() {
     Table& dive = dives();
+    requireOpen({&dive, dm_rdp->cds_profile, dm_rdp->cds_equipment, dm_rdp->cds_conditions});
     postIfEditing(dive);
     if (!hasCurrentDive(dive) ||
         !confirmed(&window_, word(QStringLiteral("txt_want_delete_dive")))) {
@@ -353,6 +392,50 @@ void DiveCommands::GeneralNotes1Click() {
     showEditorSheet();
     TFrmNotes dialog(&window_, window_.ds_conditions, window_.ds_dives);
     Dialogs::execModal(&dialog);
+}
+
+void DiveCommands::bt_AdvancedClick() {
+    window_.ui->AdvancedInformation1->trigger();
+}
+
+void DiveCommands::bt_NotesClick() {
+    window_.ui->GeneralNotes1->trigger();
+}
+
+// Unlinking names -----------------------------------------------------------------------------
+
+void DiveCommands::unlink(LinkedName name, int teamNumber) {
+    if (dm_rdp) {
+        unlinkName(*dm_rdp, name, teamNumber);
+    }
+}
+
+void DiveCommands::dive_locationDblClick() {
+    unlink(LinkedName::Location);
+}
+
+void DiveCommands::dive_siteDblClick() {
+    unlink(LinkedName::Site);
+}
+
+void DiveCommands::dive_operator2DblClick() {
+    unlink(LinkedName::Operator);
+}
+
+void DiveCommands::dive_schoolDblClick() {
+    unlink(LinkedName::School);
+}
+
+void DiveCommands::dive_buddyDblClick() {
+    unlink(LinkedName::Buddy);
+}
+
+void DiveCommands::dive_instructorDblClick() {
+    unlink(LinkedName::Instructor);
+}
+
+void DiveCommands::dive_team1DblClick(int teamNumber) {
+    unlink(LinkedName::TeamMember, teamNumber);
 }
 
 // Web pages -----------------------------------------------------------------------------------

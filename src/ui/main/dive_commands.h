@@ -29,6 +29,17 @@ void applyChosenInstructor(Tdm_rdp& tables, int contactId, const QString& name);
 // stored there changes nothing.
 void applyChosenTeamMember(Tdm_rdp& tables, int teamNumber, int contactId, const QString& name);
 
+// What the location selection writes back into the current dive: with a location id above 0
+// or a new location typed, the location and site names and ids are stored and posted;
+// otherwise nothing changes.
+void applyChosenLocation(Tdm_rdp& tables, int idLocation, const QString& location, int idSite,
+                         const QString& site, bool newLocation);
+// What the operator selection writes back: a chosen organization (a name) is stored with its
+// number and posted; no name changes nothing.
+void applyChosenOperator(Tdm_rdp& tables, int organizationId, const QString& name);
+// The same for the school.
+void applyChosenSchool(Tdm_rdp& tables, int organizationId, const QString& name);
+
 // The main window's commands on the current dive: add, update a certified dive, delete, lock,
 // unlinking names by double click, the linked entries' web pages (only while online) and the
 // dive's sub-dialogs. The window creates them; they connect themselves to its actions, buttons
@@ -40,7 +51,8 @@ public:
     explicit DiveCommands(TFrm_Principal& window);
 
     // A new dive dated today whose conditions and equipment rows take the default units of
-    // the settings; the date picker opens at once.
+    // the settings; the date picker opens at once. Adding and deleting need the dive tables
+    // they touch open: otherwise nothing changes and the error box names the missing table.
     void Ac_Add_DiveExecute();
     // After the diver confirms, the certified dive counts as modified by the diver.
     void Ac_Dive_UpdateExecute();
@@ -57,6 +69,20 @@ public:
     void bt_deco_stopsClick();
     void AdvancedInformation1Click();
     void GeneralNotes1Click();
+    // The editor's buttons for the advanced window and the notes click their menu items, which
+    // the state rules disable while there is no dive.
+    void bt_AdvancedClick();
+    void bt_NotesClick();  // bt_Notes and the simple page's Button8
+
+    // Double clicks on the linked name edits unlink the name from its directory entry (see
+    // unlinkName).
+    void dive_locationDblClick();
+    void dive_siteDblClick();
+    void dive_operator2DblClick();  // dive_operator and Simple_dive_operator
+    void dive_schoolDblClick();
+    void dive_buddyDblClick();  // dive_buddy and Simple_dive_buddy
+    void dive_instructorDblClick();
+    void dive_team1DblClick(int teamNumber);  // the five team edits, by their tag
 
     // The web pages of the linked entries and of the member, opened only while online.
     void bt_valid_locationClick();
@@ -72,15 +98,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct NameEdit {
-        LinkedName name;
-        int teamNumber;
-    };
-
     void connectActions();
     void connectButtons();
     void watchNameEdits();
-    void watch(QObject* edit, LinkedName name, int teamNumber = 0);
+    void watch(QObject* edit, std::function<void()> dblClick);
+    void unlink(LinkedName name, int teamNumber = 0);
     template <class Sender, class Signal>
     void handle(Sender* sender, Signal signal, void (DiveCommands::*handler)());
     Table& dives() const;
@@ -92,5 +114,5 @@ private:
     void showEditorSheet();
 
     TFrm_Principal& window_;
-    QHash<QObject*, NameEdit> nameEdits_;
+    QHash<QObject*, std::function<void()>> nameEdits_;  // edit -> its double-click handler
 };

@@ -125,14 +125,15 @@ void linkButtons(StateBuilder& s, const DiveFacts& dive, const Protection& p, bo
 }
 
 void linkedNames(StateBuilder& s, const DiveFacts& dive, const Protection& p) {
+    // The simple page's names follow the same rule: a linked name is typed over on neither.
     s.nameEdit("dive_operator", dive.idOperator < 1 && p.editable);
-    s.field("Simple_dive_operator", !p.editable, p.coreGrey);
+    s.nameEdit("Simple_dive_operator", dive.idOperator < 1 && p.editable);
     s.nameEdit("dive_school", dive.idSchool < 1 && p.editable);
     const bool locationFree = dive.idLocation < 1 && p.editable;
     s.nameEdit("dive_location", locationFree);
     s.nameEdit("dive_site", locationFree || (dive.idSite < 1 && p.editable));
     s.nameEdit("dive_buddy", dive.idBuddy < 1 && p.notLocked);
-    s.field("Simple_dive_buddy", !p.notLocked, p.otherGrey);
+    s.nameEdit("Simple_dive_buddy", dive.idBuddy < 1 && p.notLocked);
     s.readOnlyOnly("ck_xLeader", !p.editable);
     s.nameEdit("dive_instructor", dive.idInstructor < 1 && p.notLocked && dive.xTeamLeader != 1);
     for (int team = 1; team <= 5; ++team) {
@@ -191,7 +192,15 @@ void currentDive(StateBuilder& s, const DiveFacts& dive, bool online) {
 
 // Nothing is left to act on: besides the icons and the commands on the dive, the update
 // command (it would start a new dive), the lock mark, the link buttons and Pictures go too.
+// Every control is read-only and every button that would write disabled, as for a locked
+// dive: typing into an empty log would start a dive or a detail row no dive shows.
 void noDive(StateBuilder& s) {
+    const Protection nothing{false, false, true, true};
+    const DiveFacts none;
+    chooseButtons(s, none, nothing);
+    linkedNames(s, none, nothing);
+    types(s, none, nothing);
+    fields(s, none, nothing);
     s.show("img_cert", false);
     s.show("img_cert_buddy", false);
     for (const char* command : {"Ac_Delete_Dive", "Print1", "AdvancedInformation1", "GeneralNotes1",

@@ -1,6 +1,7 @@
 #include "ui/main/guarded_command.h"
 
 #include "app/settings/app_error.h"
+#include "ui/db/controls/db_edit.h"
 #include "ui/forms/dialogs.h"
 
 void runCommand(QWidget* owner, const std::function<void()>& command) {
@@ -8,5 +9,11 @@ void runCommand(QWidget* owner, const std::function<void()>& command) {
         command();
     } catch (const AppError& error) {
         Dialogs::showError(owner, error.message());
+    }
+}
+
+void runRecordCommand(QWidget* owner, const std::function<void()>& command) {
+    if (DbEdit::confirmPendingInput()) {
+        runCommand(owner, command);
     }
 }

@@ -54,6 +54,21 @@ void arrowHead(QPainter& p, const QColor& color, const QPolygonF& head) {
     p.drawPolygon(head);
 }
 
+// A head and shoulders on the 32 x 32 grid.
+void person(QPainter& p, const QColor& color) {
+    p.setPen(QPen(color.darker(140), 1.2));
+    const QRectF head(10.5, 3.5, 11, 11);
+    p.setBrush(verticalGradient(head, color));
+    p.drawEllipse(head);
+    QPainterPath shoulders;
+    shoulders.moveTo(4, 29);
+    shoulders.cubicTo(4, 19, 9, 16.5, 16, 16.5);
+    shoulders.cubicTo(23, 16.5, 28, 19, 28, 29);
+    shoulders.closeSubpath();
+    p.setBrush(verticalGradient(QRectF(4, 16.5, 24, 12.5), color));
+    p.drawPath(shoulders);
+}
+
 }  // namespace
 
 QIcon synchronize() {
@@ -127,19 +142,20 @@ QIcon lock() {
 }
 
 QIcon memberInformation() {
+    return drawn([](QPainter& p) { person(p, QColor(55, 105, 180)); });
+}
+
+// Two people: the diver's contacts.
+QIcon contacts() {
     return drawn([](QPainter& p) {
-        const QColor blue(55, 105, 180);
-        p.setPen(QPen(blue.darker(140), 1.2));
-        const QRectF head(10.5, 3.5, 11, 11);
-        p.setBrush(verticalGradient(head, blue));
-        p.drawEllipse(head);
-        QPainterPath shoulders;
-        shoulders.moveTo(4, 29);
-        shoulders.cubicTo(4, 19, 9, 16.5, 16, 16.5);
-        shoulders.cubicTo(23, 16.5, 28, 19, 28, 29);
-        shoulders.closeSubpath();
-        p.setBrush(verticalGradient(QRectF(4, 16.5, 24, 12.5), blue));
-        p.drawPath(shoulders);
+        p.save();
+        p.translate(9, 1);
+        p.scale(0.72, 0.72);
+        person(p, QColor(95, 150, 90));
+        p.restore();
+        p.translate(-2, 7);
+        p.scale(0.78, 0.78);
+        person(p, QColor(55, 105, 180));
     });
 }
 

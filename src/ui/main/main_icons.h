@@ -12,6 +12,7 @@ QIcon addDive();
 QIcon deleteDive();
 QIcon lock();
 QIcon memberInformation();
+QIcon contacts();  // the contact list's rows
 QIcon environmentOptions();
 QIcon hidePanel();
 // The dive editor's pictures: the link to an entry's web page, the certified dive, the dive

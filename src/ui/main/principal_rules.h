@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
 #include <QString>
+#include <QVector>
 
 // The main window's first-run size on a screen of `screenWidth` pixels, and its left panel.
 struct FirstRunLayout {
@@ -9,6 +11,11 @@ struct FirstRunLayout {
     int leftPanelWidth = 0;
 };
 FirstRunLayout firstRunLayout(int screenWidth);
+
+// Where the main window goes when its stored place is `stored`: there, while a piece of its top
+// edge wide enough to grab lies on one of `screens`; otherwise (a screen since removed, a
+// smaller desktop) centred on `home`, no larger than it.
+QRect windowPlaceOnScreens(const QRect& stored, const QVector<QRect>& screens, const QRect& home);
 
 // What the status bar and the online-only commands show for a connection state and the
 // member's service user name.

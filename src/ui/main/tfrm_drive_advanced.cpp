@@ -2,6 +2,7 @@
 
 #include "store/data_source.h"
 #include "store/table.h"
+#include "ui/db/controls/db_edit.h"
 #include "ui/db/controls/value_domains.h"
 #include "ui/forms/assing_lenguage.h"
 #include "ui_tfrm_drive_advanced.h"
@@ -66,6 +67,9 @@ void TFrmDriveAdvanced::applyAccess(const DriveAdvancedAccess& access) {
     ui->coordinates->setReadOnlyState(!access.coordinatesEditable);
 }
 
+// A stop time or coordinates that cannot be stored keep the window open.
 void TFrmDriveAdvanced::btOKClick() {
-    accept();
+    if (DbEdit::confirmPendingInput()) {
+        accept();
+    }
 }

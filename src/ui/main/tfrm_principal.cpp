@@ -5,6 +5,7 @@
 #include "dictionary/tdm_idioma.h"
 #include "net/tinet_detect.h"
 #include "store/tdm_rdp.h"
+#include "ui/db/controls/db_edit.h"
 #include "ui/db/db_grid_cursor_link.h"
 #include "ui/db/db_grid_model.h"
 #include "ui/forms/assing_lenguage.h"
@@ -31,6 +32,7 @@ namespace {
 
 const QString kPosition = QStringLiteral("Position");
 constexpr int kToolPanelHeight = 186;
+constexpr int kDivesListHeight = 80;
 constexpr int kStatusWidths[] = {130, 80, 130, 50};
 constexpr int kFirstPollInterval = 50;
 constexpr int kPollInterval = 6000;
@@ -136,6 +138,7 @@ void TFrm_Principal::setUpDivesGrid() {
     QTableView* grid = ui->DbgDives;
     DbGridCursorLink* link = setUpDbGrid(grid, divesGridModel_);
     link->onMoveRefused = [this](const QString& message) { Dialogs::showError(this, message); };
+    link->beforeMove = &DbEdit::confirmPendingInput;
     // 65 pixels held a date in the small design font; a larger font gets the room it needs.
     const int widestDate = grid->fontMetrics().horizontalAdvance(QStringLiteral("12/28/2024"));
     grid->setColumnWidth(0, qMax(grid->columnWidth(0), widestDate + 2 * kCellPadding));
@@ -213,8 +216,7 @@ void TFrm_Principal::FormCreate(const QRect& screen) {
     AssingLenguage(this);
     setLeftPanelWidth(readPosition(QStringLiteral("Dives_tree_w"), 180));
     setStatus(0, statusText(0), leftPanelWidth() + 5);
-    // No stored height leaves the dive list filling what the tool panel does not take.
-    setDivesListHeight(readPosition(QStringLiteral("Dives_h"), 0));
+    setDivesListHeight(readPosition(QStringLiteral("Dives_h"), kDivesListHeight));
     TIniFile* ini = settingsFile();
     setLocationBreak(ini && ini->readBool(kPosition, QStringLiteral("Location_break"), false));
     restoreWindowPlace(screen);
@@ -238,8 +240,13 @@ void TFrm_Principal::restoreWindowPlace(const QRect& screen) {
     const int top = readPosition(QStringLiteral("Principal_y"), y());
     const int width = readPosition(QStringLiteral("Principal_w"), this->width());
     const int height = readPosition(QStringLiteral("Principal_h"), this->height());
-    move(left, top);
-    resize(width, height);
+    QVector<QRect> screens{screen};
+    for (const QScreen* each : QGuiApplication::screens()) {
+        screens << each->geometry();
+    }
+    const QRect place = windowPlaceOnScreens(QRect(left, top, width, height), screens, screen);
+    move(place.topLeft());
+    resize(place.size());
     const bool normal = readPosition(QStringLiteral("Principal_State"), 0) != 0;
     setWindowState(normal ? windowState() & ~Qt::WindowMaximized
                           : windowState() | Qt::WindowMaximized);
@@ -268,6 +275,9 @@ void TFrm_Principal::closeEvent(QCloseEvent* event) {
 }
 
 bool TFrm_Principal::FormClose() {
+    if (!DbEdit::confirmPendingInput()) {
+        return false;
+    }
     runCommand(this, [this] { writeLayout(); });
     try {
         postPendingEdits();

@@ -31,7 +31,8 @@ public:
     // constructor and shows the window afterwards, also when it threw (AppError from the step
     // that failed; the steps before it have run).
     void FormCreate();
-    // The same, choosing the first-run size for `screen` (the desktop the window opens on).
+    // The same, choosing the first-run size for `screen` (the desktop the window opens on), where
+    // a stored place that lies on no screen is brought back too.
     void FormCreate(const QRect& screen);
 
     // The designed controls and actions (include "ui/main/tfrm_principal_controls.h").
@@ -85,8 +86,9 @@ public:
     void EnvironmentOptions1Click();
     void help2Click();
     void About1Click();
-    // Close handler: writes the layout and posts pending edits; false when an edit could not be
-    // posted (the window then stays open so the diver can correct it).
+    // Close handler: writes the layout and posts pending edits; false when an edit holds text
+    // its field cannot take or could not be posted (the window then stays open so the diver can
+    // correct it).
     bool FormClose();
 
 protected:

@@ -1,5 +1,6 @@
 #include "ui/main/tfrm_stops.h"
 
+#include "ui/db/controls/db_edit.h"
 #include "ui/db/controls/value_domains.h"
 #include "ui/forms/assing_lenguage.h"
 #include "ui_tfrm_stops.h"
@@ -45,6 +46,9 @@ void TFrmStops::FormCreate() {
     AssingLenguage(this);
 }
 
+// A stop time or coordinates that cannot be stored keep the window open.
 void TFrmStops::Button1Click() {
-    accept();
+    if (DbEdit::confirmPendingInput()) {
+        accept();
+    }
 }

@@ -133,6 +133,8 @@ private slots:
     void addTakesTheDefaultUnitsAndOpensTheDatePicker_data();
     void addTakesTheDefaultUnitsAndOpensTheDatePicker();
     void addFailureIsShownInTheErrorBox();
+    void addAndDeleteNeedEveryTableOpen_data();
+    void addAndDeleteNeedEveryTableOpen();
     void deleteRemovesTheDiveAndQueuesASynchronisedOne_data();
     void deleteRemovesTheDiveAndQueuesASynchronisedOne();
     void deleteAnsweredNoPostsThePendingEditOnly();
@@ -239,6 +241,54 @@ void TestDiveCommands::addFailureIsShownInTheErrorBox() {
     QCOMPARE(f.dives()->recordCount(), 1);
     QCOMPARE(f.conditions()->recordCount(), 1);
     QVERIFY(f.modalWindows.isEmpty());
+}
+
+// A table that could not be read stays closed: adding or deleting a dive would then leave a
+// dive without its rows or rows without their dive. Nothing changes and the table is named.
+void TestDiveCommands::addAndDeleteNeedEveryTableOpen_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("closed");
+    for (const char* closed : {"conditions", "equipment"}) {
+        QTest::newRow(qPrintable(QStringLiteral("add without %1").arg(closed)))
+            << "Ac_Add_Dive" << closed;
+    }
+    for (const char* closed : {"conditions", "equipment", "profile"}) {
+        QTest::newRow(qPrintable(QStringLiteral("delete without %1").arg(closed)))
+            << "Ac_Delete_Dive" << closed;
+    }
+}
+
+void TestDiveCommands::addAndDeleteNeedEveryTableOpen() {
+    QFETCH(QString, command);
+    QFETCH(QString, closed);
+    CommandsFixture f;
+    f.addDive({{"Date", QDate(2020, 1, 1)}, {"id_dive", 17}}, 2);
+    f.addDive({{"Date", QDate(2020, 2, 1)}, {"id_dive", 18}}, 2);
+    TFrm_Principal* window = f.open();
+    const QList<Table*> tables{f.dives(), f.conditions(), f.equipment(), f.profile()};
+    Table* missing = nullptr;
+    for (Table* table : tables) {
+        if (table->name() == "cds_" + closed) {
+            missing = table;
+        }
+    }
+    QVERIFY(missing);
+    missing->close();
+    const auto rowsOf = [](const Table* table) { return int(table->snapshot()->rows.size()); };
+    QList<int> before;
+    for (Table* table : tables) {
+        before << rowsOf(table);
+    }
+    window->findChild<QAction*>(command)->trigger();
+    QCOMPARE(f.messages, QStringList{"Table cds_" + closed + ": the table is not open."});
+    QCOMPARE(f.prompts[0].icon, QMessageBox::Critical);
+    for (int i = 0; i < tables.size(); ++i) {
+        QCOMPARE(rowsOf(tables[i]), before[i]);
+        QVERIFY(tables[i] == missing || f.browsing(tables[i]));
+    }
+    QCOMPARE(f.dives()->value("Date").toDate(), QDate(2020, 2, 1));
+    QVERIFY(f.modalWindows.isEmpty());
+    QVERIFY(!DeletionQueue::exists());
 }
 
 // Delete --------------------------------------------------------------------------------------

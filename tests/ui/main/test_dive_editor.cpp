@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolButton>
+#include <functional>
 
 namespace {
 
@@ -140,6 +141,7 @@ private slots:
     void followsTheCurrentDive();
     void typingWritesIntoTheTable_data();
     void typingWritesIntoTheTable();
+    void textTheFieldCannotTakeKeepsTheDive();
     void locationTypingLimit();
     void selectorsOnOneField_data();
     void selectorsOnOneField();
@@ -349,26 +351,27 @@ void TestDiveEditor::buttonsPanelsAndLabels_data() {
                         bool shown = true, bool enabled = true, int tag = 0) {
         QTest::newRow(qPrintable(name)) << kind << caption << shown << enabled << tag;
     };
+    // Over an empty log the editor's rules disable what would write (and, offline, hide the
+    // invitation and both icons).
     // clang-format off
-    row("bt_date", "QToolButton", "...");
-    row("bt_chk_location", "QToolButton", "...");
-    row("bt_chk_op", "QToolButton", "...");
-    row("bt_chk_scho", "QToolButton", "...");
-    row("bt_chk_inst", "QToolButton", "...");
-    row("bt_chk_buddy", "QToolButton", "...");
+    row("bt_date", "QToolButton", "...", true, false);
+    row("bt_chk_location", "QToolButton", "...", true, false);
+    row("bt_chk_op", "QToolButton", "...", true, false);
+    row("bt_chk_scho", "QToolButton", "...", true, false);
+    row("bt_chk_inst", "QToolButton", "...", true, false);
+    row("bt_chk_buddy", "QToolButton", "...", true, false);
     for (const char* link : {"bt_valid_location", "bt_valid_op", "bt_valid_scho", "bt_valid_inst",
                              "bt_valid_bu"}) {
         row(link, "QToolButton", "", false);
     }
     for (int team = 1; team <= 5; ++team) {
         row(QStringLiteral("dive_team%1").arg(team), "QLineEdit", "", true, true, team);
-        row(QStringLiteral("bt_chk_Team%1").arg(team), "QToolButton", "...", true, true, team);
+        row(QStringLiteral("bt_chk_Team%1").arg(team), "QToolButton", "...", true, false, team);
         row(QStringLiteral("bt_valid_team%1").arg(team), "QToolButton", "", false, true, team);
     }
     row("bt_Advanced", "QPushButton", "<advanced>");
     row("bt_Notes", "QPushButton", "<notes>");
     row("Button8", "QPushButton", "<Notes>");
-    // Offline over an empty log the editor's rules hide the invitation and both icons.
     row("dive_invite_buddy", "QPushButton", "<invite_user>", false, false);
     row("bt_deco_stops", "QToolButton", "...", false);
     row("bt_gp", "QToolButton", "...", true, false);
@@ -383,11 +386,11 @@ void TestDiveEditor::buttonsPanelsAndLabels_data() {
     row("pl_cond1", "QGroupBox", "");
     row("pl_cond2", "QGroupBox", "<external_conditions>");
     row("pl_equip1", "QGroupBox", "");
-    row("pl_equip2", "QGroupBox", "<exposure_protection>");
-    row("pl_equip3", "QGroupBox", "<equipment_used>");
+    row("pl_equip2", "QGroupBox", "<exposure_protection>", true, false);
+    row("pl_equip3", "QGroupBox", "<equipment_used>", true, false);
     row("pl_general3", "QGroupBox", "<General_Information>");
     row("pl_cond3", "QGroupBox", "<dive_conditions>");
-    row("Simlpe_pl_equip", "QGroupBox", "<equipment>");
+    row("Simlpe_pl_equip", "QGroupBox", "<equipment>", true, false);
     row("ProgressBar1", "QProgressBar", "");
     row("DC_Panel_Dock", "QFrame", "");
     row("pnlCert", "QFrame", "", false);
@@ -658,6 +661,44 @@ void TestDiveEditor::typingWritesIntoTheTable() {
     edit->clear();
     typeInto(edit, keys);
     QCOMPARE(tableNamed(f, table)->asString(field), stored);
+}
+
+// Text a field cannot take keeps the diver on the dive: no move to another dive, no command on
+// it and no closing of the window until it is mended or given up with Escape.
+void TestDiveEditor::textTheFieldCannotTakeKeepsTheDive() {
+    MainFixture f;
+    addDive(f, {{"Date", QDate(2024, 1, 1)}}, {{"max_depth", 18}});
+    addDive(f, {{"Date", QDate(2024, 2, 1)}}, {{"max_depth", 30}});
+    TFrm_Principal* window = f.openShown();
+    Ui::TFrm_Principal* ui = window->ui;
+    Table* dives = f.tables->cds_dives;
+    auto* depth = control<QLineEdit>(window, "dive_max_depth");
+    showPageOf(window, depth);
+    depth->clear();
+    typeInto(depth, "12,5");
+    const QString message = "'12,5' is not a valid floating point value";
+    const std::function<void()> attempts[] = {
+        [ui] { ui->DbgDives->selectRow(0); }, [ui] { ui->Ac_Lock->trigger(); },
+        [ui] { ui->Ac_Add_Dive->trigger(); }, [ui] { ui->Ac_Delete_Dive->trigger(); },
+        [window] { QVERIFY(!window->close()); }};
+    for (const auto& attempt : attempts) {
+        const int shown = f.messages.size();
+        attempt();
+        QCOMPARE(f.messages.mid(shown), QStringList{message});
+        QCOMPARE(dives->recordCount(), 2);
+        QCOMPARE(dives->recNo(), 2);
+        QVERIFY(dives->isNull("locked"));
+        QCOMPARE(f.tables->cds_conditions->asFloat("max_depth"), 30.0);
+        QCOMPARE(depth->text(), QString("12,5"));
+        QVERIFY(depth->hasFocus());
+    }
+    QVERIFY(f.modalWindows.isEmpty());
+    QVERIFY(window->isVisible());
+    QTest::keyClick(depth, Qt::Key_Escape);
+    QCOMPARE(depth->text(), QString("30"));
+    ui->DbgDives->selectRow(0);
+    QCOMPARE(dives->recNo(), 1);
+    QCOMPARE(depth->text(), QString("18"));
 }
 
 // At most 40 characters can be typed as a location, though the field holds 80; a longer name

@@ -210,6 +210,7 @@ private slots:
     void readOnlyAloneKeepsTheColour();
     void everyNameTheRulesSetIsInTheWindow();
     void lockedDiveInTheWindow();
+    void emptyLogTakesNoTyping();
     void certifiedDiveShowsTheStrip();
     void editingADiveInTheWindowSetsItsDefaults();
     void pressureBarInTheWindow();
@@ -232,12 +233,17 @@ void TestDiveEditorRules::rulesForADive_data() {
     QTest::newRow("empty log")
         << DiveFacts{} << true
         << QStringList{
-               "dive_ed_id_dive=''",       "Ac_Delete_Dive=off",    "Print1=off",
-               "AdvancedInformation1=off", "GeneralNotes1=off",     "dive_site1=off",
-               "Ac_Lock=off unchecked",    "Ac_Dive_Update=off",    "Pictures1=off",
-               "img_cert=hidden",          "img_cert_buddy=hidden", "pnlCert=hidden",
-               "bt_valid_bu=hidden",       "bt_valid_team3=hidden", "dive_invite_buddy=hidden",
-               "dive_date=untouched",      "pl_equip2=untouched",   "bt_chk_location=untouched"};
+               "dive_ed_id_dive=''", "Ac_Delete_Dive=off", "Print1=off", "AdvancedInformation1=off",
+               "GeneralNotes1=off", "dive_site1=off", "Ac_Lock=off unchecked", "Ac_Dive_Update=off",
+               "Pictures1=off", "img_cert=hidden", "img_cert_buddy=hidden", "pnlCert=hidden",
+               "bt_valid_bu=hidden", "bt_valid_team3=hidden", "dive_invite_buddy=hidden",
+               // nothing to type into: no dive, nor a detail row that no dive shows
+               "dive_date=ro grey", "bt_date=off", "bt_deco_stops=hidden", "dive_location=ro grey",
+               "dive_site=ro grey", "dive_max_depth=ro grey", "visibility=ro grey",
+               "dbePressIn=ro grey", "Simple_dive_buddy=ro grey", "Simple_dive_operator=ro grey",
+               "dive_team2=ro grey", "Dive_type=ro grey", "Simple_Saltwater=ro", "ck_waves=ro",
+               "pl_equip2=off", "Simlpe_pl_equip=off", "bt_chk_location=off", "bt_chk_op=off",
+               "bt_chk_buddy=off", "bt_chk_inst=off", "bt_chk_Team4=off"};
     QTest::newRow("plain dive") << dive() << true
                                 << kEverythingEditable + kCommandsOfAPlainDive + "Pictures1=off" +
                                        "bt_valid_location=hidden" + "dive_invite_buddy=hidden";
@@ -282,9 +288,9 @@ void TestDiveEditorRules::rulesForADive_data() {
                                         << QStringList{"bt_deco_stops=shown", "dive_stop=rw white"};
     QTest::newRow("linked operator")
         << dive([](DiveFacts& d) { d.idOperator = 5; }) << true
-        << QStringList{"dive_operator=ro grey",         "bt_valid_op=shown",
-                       "Simple_dive_operator=rw white", "bt_chk_op=on",
-                       "dive_school=rw white",          "bt_valid_scho=hidden"};
+        << QStringList{"dive_operator=ro grey",        "bt_valid_op=shown",
+                       "Simple_dive_operator=ro grey", "bt_chk_op=on",
+                       "dive_school=rw white",         "bt_valid_scho=hidden"};
     QTest::newRow("linked school") << dive([](DiveFacts& d) { d.idSchool = 6; }) << true
                                    << QStringList{"dive_school=ro grey", "bt_valid_scho=shown",
                                                   "dive_operator=rw white", "bt_chk_scho=on"};
@@ -303,7 +309,7 @@ void TestDiveEditorRules::rulesForADive_data() {
         d.idBuddy = 12;
         d.buddy = QStringLiteral("Ann");
     }) << true
-                                  << QStringList{"dive_buddy=ro grey", "Simple_dive_buddy=rw white",
+                                  << QStringList{"dive_buddy=ro grey", "Simple_dive_buddy=ro grey",
                                                  "bt_valid_bu=shown", "dive_invite_buddy=hidden",
                                                  "bt_chk_buddy=on"};
     QTest::newRow("typed buddy online: invite")
@@ -695,6 +701,33 @@ void TestDiveEditorRules::lockedDiveInTheWindow() {
     QCOMPARE(enabledOf(window, "pl_equip2"), QStringLiteral("on"));
     QVERIFY(!window->ui->Ac_Lock->isChecked());
     QVERIFY(window->ui->Delete1->isEnabled());
+}
+
+// An empty log takes no typing: it would start a dive, or a conditions or equipment row that no
+// dive shows. The first dive opens the controls.
+void TestDiveEditorRules::emptyLogTakesNoTyping() {
+    MainFixture f;
+    TFrm_Principal* window = f.openShown();
+    const char* edits[] = {"dive_location", "dive_max_depth",    "Simple_visibility",
+                           "DBEdit17",      "Simple_dive_buddy", "dbvWind_dir"};
+    for (const char* name : edits) {
+        auto* edit = window->findChild<QLineEdit*>(QLatin1String(name));
+        edit->setFocus();
+        QTest::keyClicks(edit, "12");
+    }
+    for (Table* table : {f.tables->cds_dives, f.tables->cds_conditions, f.tables->cds_equipment}) {
+        QCOMPARE(table->recordCount(), 0);
+        QCOMPARE(table->state(), Table::State::Browse);
+    }
+    for (const char* name : {"bt_date", "bt_chk_location", "bt_chk_Team1", "Simlpe_pl_equip"}) {
+        QCOMPARE(named(name, enabledOf(window, name)), named(name, "off"));
+    }
+    QVERIFY(!window->findChild<QWidget*>("bt_deco_stops")->isVisibleTo(window));
+    f.addDive(QDate(2024, 3, 2), QStringLiteral("Cozumel"));
+    for (const char* name : edits) {
+        QCOMPARE(named(name, lookOf(window, name)), named(name, "rw white"));
+    }
+    QCOMPARE(enabledOf(window, "bt_date"), QStringLiteral("on"));
 }
 
 void TestDiveEditorRules::certifiedDiveShowsTheStrip() {

@@ -1,4 +1,5 @@
 #include "main_fixture.h"
+#include "ui/main/principal_rules.h"
 
 #include <QGridLayout>
 #include <QSplitter>
@@ -28,6 +29,9 @@ private slots:
     void firstRunSize();
     void statusBarPanels();
     void secondWindowRestoresPlace();
+    void placeOnTheScreens_data();
+    void placeOnTheScreens();
+    void storedPlaceOffEveryScreenComesBack();
     void closingMaximisedKeepsTheNormalPlace();
     void panelKeysRoundTrip();
     void hiddenLeftPanelKeepsItsWidth();
@@ -99,6 +103,49 @@ void TestMainWindowLayout::secondWindowRestoresPlace() {
     QVERIFY(!second->isMaximized());
     // A stored place wins over the first-run left panel width too.
     QCOMPARE(second->leftPanelWidth(), 300);
+}
+
+void TestMainWindowLayout::placeOnTheScreens_data() {
+    QTest::addColumn<QRect>("stored");
+    QTest::addColumn<QRect>("placed");
+    const QRect home(0, 0, 1024, 768);
+    QTest::newRow("on the screen") << QRect(40, 50, 700, 450) << QRect(40, 50, 700, 450);
+    QTest::newRow("on the second screen")
+        << QRect(1200, 100, 700, 450) << QRect(1200, 100, 700, 450);
+    QTest::newRow("partly off, title bar on a screen")
+        << QRect(-300, 600, 700, 450) << QRect(-300, 600, 700, 450);
+    QTest::newRow("beyond the second screen")
+        << QRect(5000, 4000, 700, 450) << QRect(162, 159, 700, 450);
+    QTest::newRow("title bar above every screen")
+        << QRect(100, -500, 700, 450) << QRect(162, 159, 700, 450);
+    QTest::newRow("a corner to grab is too small")
+        << QRect(-690, 100, 700, 450) << QRect(162, 159, 700, 450);
+    QTest::newRow("larger than the screen, off it")
+        << QRect(-3000, 0, 2000, 1500) << QRect(0, 0, 1024, 768);
+}
+
+// A place stored on a screen since removed (or a larger desktop) brings the window back onto
+// the screen it opens on; a place any screen shows enough of to drag it stays.
+void TestMainWindowLayout::placeOnTheScreens() {
+    QFETCH(QRect, stored);
+    QFETCH(QRect, placed);
+    const QRect home(0, 0, 1024, 768);
+    QCOMPARE(windowPlaceOnScreens(stored, {home, QRect(1024, 0, 1280, 1024)}, home), placed);
+}
+
+void TestMainWindowLayout::storedPlaceOffEveryScreenComesBack() {
+    MainFixture f;
+    writePosition(f, {{"Principal_x", 5000},
+                      {"Principal_y", 4000},
+                      {"Principal_w", 700},
+                      {"Principal_h", 450},
+                      {"Principal_State", 1}});
+    TFrm_Principal* window = f.open(QRect(0, 0, 1024, 768));
+    QCOMPARE(window->pos(), QPoint(162, 159));
+    QCOMPARE(window->size(), QSize(700, 450));
+    f.closeWindow();
+    QCOMPARE(f.position("Principal_x"), 162);
+    QCOMPARE(f.position("Principal_y"), 159);
 }
 
 void TestMainWindowLayout::closingMaximisedKeepsTheNormalPlace() {
@@ -184,10 +231,10 @@ void TestMainWindowLayout::divesListHeightWithTheToolPanel() {
     QWidget* tool = new QWidget;
     window->dockUnitsTool(tool);
     QApplication::processEvents();
-    // Without a stored height the tool panel takes its design height.
-    QCOMPARE(ui->pnl_UnitConvert->height(), 186);
-    const int listHeight = ui->pnl_dives->height();
-    QCOMPARE(window->divesListHeight(), listHeight);
+    // Without a stored height the dive list keeps 80 pixels and the tool panel takes the rest.
+    QCOMPARE(ui->pnl_dives->height(), 80);
+    QCOMPARE(window->divesListHeight(), 80);
+    QVERIFY(ui->pnl_UnitConvert->height() > 186);
     window->setDivesListHeight(200);
     QApplication::processEvents();
     QCOMPARE(ui->pnl_dives->height(), 200);

@@ -101,6 +101,7 @@ private slots:
     void stopsStoreTheirFields_data();
     void stopsStoreTheirFields();
     void stopsGasListsAndMasks();
+    void stopsKeepATimeThatCannotBeStored();
     void stopsIgnoreTheLock();
     void notesFollowTheLock_data();
     void notesFollowTheLock();
@@ -451,6 +452,32 @@ void TestSubDialogs::stopsGasListsAndMasks() {
         QCOMPARE(control<DbEdit>(&window, name)->toolTip(), QString("hh:mm"));
         QCOMPARE(control<DbEdit>(&window, name)->inputMask(), timeMask.inputMask());
     }
+}
+
+// OK does not close the window over a stop time that cannot be stored; it says why.
+void TestSubDialogs::stopsKeepATimeThatCannotBeStored() {
+    SubDialogFixture f;
+    f.conditions()->setAsString("stop1", "00:45");
+    f.conditions()->post();
+    TFrmStops window(&f.owner, f.tables->ds_conditions);
+    window.show();
+    auto* time = control<DbEdit>(&window, "stop1");
+    time->setFocus();
+    time->selectAll();
+    QTest::keyClicks(time, "0075");
+    QTest::mouseClick(control<QPushButton>(&window, "Button1"), Qt::LeftButton);
+    QCOMPARE(f.messages, QStringList{"'00:75' is not a valid time"});
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.result(), int(QDialog::Rejected));
+    QCOMPARE(f.conditions()->asString("stop1"), QString("00:45"));
+    QTest::keyClick(time, Qt::Key_Backspace);
+    QTest::keyClick(time, Qt::Key_Backspace);
+    QTest::keyClicks(time, "30");
+    QTest::mouseClick(control<QPushButton>(&window, "Button1"), Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QCOMPARE(f.conditions()->asString("stop1"), QString("00:30"));
+    QCOMPARE(f.messages.size(), 1);
 }
 
 void TestSubDialogs::stopsIgnoreTheLock() {

@@ -1,8 +1,9 @@
 #include "ui/db/controls/db_list_control.h"
 
 #include <QAbstractItemModel>
-#include <QApplication>
 #include <QKeyEvent>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QWheelEvent>
 
 DbListControl::DbListControl(QWidget* parent) : QComboBox(parent), DataAware(this) {
@@ -24,12 +25,23 @@ void DbListControl::showField() {
     setCurrentIndex(indexForText(fieldText()));
 }
 
-void DbListControl::applyReadOnly(bool readOnly) {
-    // A closed list is painted with the button colour; give it the look of an edit.
-    const QPalette standard = QApplication::palette(this);
-    QPalette p = palette();
-    p.setColor(QPalette::Button, standard.color(readOnly ? QPalette::Button : QPalette::Base));
-    setPalette(p);
+void DbListControl::applyReadOnly(bool) {
+    update();
+}
+
+// A closed list is a button to most styles (Fusion paints it in a lightened button colour,
+// almost white): its frame is drawn as an editable list's instead, whose field takes the
+// palette's base colour like an edit, then the chosen item's text on it.
+void DbListControl::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.editable = true;
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    option.editable = false;
+    option.palette.setColor(QPalette::ButtonText, palette().color(QPalette::Text));
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 void DbListControl::keyPressEvent(QKeyEvent* event) {

@@ -6,7 +6,9 @@
 
 // Drop-down list bound to a field: writes only when the user chooses an item (changing item
 // texts or the current index from code writes nothing). While read-only the list neither
-// opens nor follows the keyboard or the wheel.
+// opens nor follows the keyboard or the wheel. It is painted like an edit with a button, its
+// field in the window colour, or in the button-face colour while read-only, whatever the style
+// makes of a closed list.
 class DbListControl : public QComboBox, public DataAware {
     Q_OBJECT
 public:
@@ -24,6 +26,7 @@ protected:
     void applyReadOnly(bool readOnly) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // Value selector: parallel lists of shown items and stored values. Shows the first item whose

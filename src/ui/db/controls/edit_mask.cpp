@@ -122,6 +122,19 @@ void EditMask::buildGroups() {
     }
 }
 
+bool EditMask::holdsTime() const {
+    bool anyLiteral = false;
+    for (const Slot& slot : slots_) {
+        if (!slot.literal.isNull()) {
+            anyLiteral = true;
+            if (slot.literal != u':') {
+                return false;
+            }
+        }
+    }
+    return anyLiteral;
+}
+
 QString EditMask::filledChars(const QString& shown, const Group& group) const {
     QString chars;
     for (int i = group.first; i < group.first + group.count && i < shown.size(); ++i) {

@@ -25,6 +25,8 @@ public:
     bool padsFront() const { return padFront_; }
     QChar blank() const { return blank_; }
     int length() const { return slots_.size(); }
+    // True when the mask has literals and every one is the time separator (an "hh:mm" text).
+    bool holdsTime() const;
 
     // The text to store for what the edit shows (QLineEdit::displayText(): one character per
     // position, blanks included). Empty when nothing is filled in (the field becomes null);

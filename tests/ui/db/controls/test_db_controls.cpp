@@ -21,7 +21,7 @@ FieldDefs testFields() {
     return {{"name", FieldType::String, 10}, {"code", FieldType::SmallInt, 0},
             {"Date", FieldType::Date, 0},    {"bottom_time", FieldType::String, 5},
             {"suit", FieldType::String, 3},  {"notes", FieldType::Memo, 0},
-            {"depth", FieldType::Float, 0}};
+            {"depth", FieldType::Float, 0},  {"start", FieldType::Time, 0}};
 }
 
 // A small table with a data source and a shown window to put controls in.
@@ -78,14 +78,15 @@ private slots:
     void editWritesWhileTypingAndOthersFollow();
     void editKeepsCursorWhileTyping();
     void editTypingANumberIsNotDisturbed();
-    void editRefusesANumberThatIsNone();
+    void textTheFieldCannotTakeIsNotStored_data();
+    void textTheFieldCannotTakeIsNotStored();
+    void validTextAfterAnInvalidOneIsStored();
     void editFollowsTheRecordWithoutWriting();
+    void loadedTextShowsItsStart();
     void editMaxLengthIsTheStringSize();
     void maskedTypingStoresLiterals_data();
     void maskedTypingStoresLiterals();
     void maskedEditShowsRecord();
-    void invalidDateKeepsPreviousValue_data();
-    void invalidDateKeepsPreviousValue();
     void clearedDateStoresNull();
     void selectorShowsItemOfValue_data();
     void selectorShowsItemOfValue();
@@ -103,6 +104,7 @@ private slots:
     void memoCutsTypingAtMaxLength();
     void memoWithoutReturnsLeavesEnterToTheWindow();
     void readOnlyColours();
+    void listsArePaintedLikeEdits();
     void readOnlyControlsDoNotWrite();
 };
 
@@ -155,26 +157,125 @@ void TestDbControls::editTypingANumberIsNotDisturbed() {
     QCOMPARE(edit->text(), QString("12.5"));
 }
 
-void TestDbControls::editRefusesANumberThatIsNone() {
+void TestDbControls::textTheFieldCannotTakeIsNotStored_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("message");
+    const QString date = "!90/90/0000;1; ";
+    const QString time = "!00:00;1;_";
+    QTest::newRow("decimal comma") << "depth"
+                                   << ""
+                                   << "3"
+                                   << "12,5"
+                                   << "'12,5' is not a valid floating point value";
+    QTest::newRow("not a number") << "depth"
+                                  << ""
+                                  << ""
+                                  << "x"
+                                  << "'x' is not a valid floating point value";
+    QTest::newRow("fraction of a whole number") << "code"
+                                                << ""
+                                                << "2"
+                                                << "1.5"
+                                                << "'1.5' is not a valid integer value";
+    QTest::newRow("time without colon") << "start"
+                                        << ""
+                                        << ""
+                                        << "0930"
+                                        << "'0930' is not a valid time";
+    QTest::newRow("no such day") << "Date" << date << "3/1/2024"
+                                 << "02302024"
+                                 << "'02/30/2024' is not a valid date";
+    QTest::newRow("no such month") << "Date" << date << "3/1/2024"
+                                   << "13452024"
+                                   << "'13/45/2024' is not a valid date";
+    QTest::newRow("year zero") << "Date" << date << "3/1/2024"
+                               << "03010000"
+                               << "'03/01/0000' is not a valid date";
+    QTest::newRow("incomplete date") << "Date" << date << "3/1/2024"
+                                     << "0301"
+                                     << "'03/01/' is not a valid date";
+    QTest::newRow("minutes past 59") << "bottom_time" << time << "00:48"
+                                     << "0061"
+                                     << "'00:61' is not a valid time";
+    QTest::newRow("incomplete duration") << "bottom_time" << time << "00:48"
+                                         << "010"
+                                         << "'01:0_' is not a valid time";
+}
+
+// Typed text is stored only while all of it can be; leaving the edit with text that cannot
+// be says why and brings the focus back with the text intact; Escape gives the value back.
+void TestDbControls::textTheFieldCannotTakeIsNotStored() {
+    QFETCH(QString, field);
+    QFETCH(QString, mask);
+    QFETCH(QString, before);
+    QFETCH(QString, keys);
+    QFETCH(QString, message);
+    TestSupport::TempFolders folders;
+    Log log;
+    QStringList shown;
+    Dialogs::setMessageHandler([&](const Dialogs::Prompt& prompt) {
+        shown << prompt.text;
+        return QMessageBox::Ok;
+    });
+    log.addRow("", "0");
+    log.table.setAsString(field, before);
+    log.table.post();
+    DbEdit* edit = log.add<DbEdit>(field);
+    edit->setEditMask(mask);
+    DbEdit* other = log.add<DbEdit>("name");
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, keys);
+    const QString typed = edit->displayText();
+    QCOMPARE(log.table.asString(field), before);  // not even the part that was valid ("12")
+    QVERIFY(!edit->inputValid());
+    QCOMPARE(edit->inputError(), message);
+    other->setFocus();
+    QTRY_COMPARE(shown, QStringList{message});
+    QVERIFY(edit->hasFocus());
+    QCOMPARE(edit->displayText(), typed);
+    QCOMPARE(log.table.asString(field), before);
+    QVERIFY(!DbEdit::confirmPendingInput());  // what would use the record asks first
+    QCOMPARE(shown.size(), 2);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QVERIFY(edit->inputValid());
+    QCOMPARE(edit->displayText(),
+             mask.isEmpty() ? before : EditMask::parse(mask).shownText(before));
+    other->setFocus();
+    QApplication::processEvents();
+    QVERIFY(other->hasFocus());
+    QCOMPARE(shown.size(), 2);
+    QVERIFY(DbEdit::confirmPendingInput());
+    Dialogs::setMessageHandler(nullptr);
+}
+
+// Mending the text stores it; a record shown again replaces what could not be stored.
+void TestDbControls::validTextAfterAnInvalidOneIsStored() {
     TestSupport::TempFolders folders;
     Log log;
     log.addRow("", "0");
     log.table.setAsString("depth", "3");
     log.table.post();
     DbEdit* edit = log.add<DbEdit>("depth");
-    DbEdit* other = log.add<DbEdit>("name");
+    edit->end(false);
     typeInto(edit, "x");
     QVERIFY(!edit->inputValid());
     QCOMPARE(log.table.asFloat("depth"), 3.0);
-    other->setFocus();
-    QCOMPARE(edit->text(), QString("3x"));
-    QCOMPARE(edit->palette().color(QPalette::Text), QColor(Qt::red));
-    typeInto(edit, "");
     QTest::keyClick(edit, Qt::Key_Backspace);
-    QCOMPARE(log.table.asFloat("depth"), 3.0);
+    QTest::keyClicks(edit, "5");
     QVERIFY(edit->inputValid());
+    QCOMPARE(log.table.asFloat("depth"), 35.0);
     QCOMPARE(edit->palette().color(QPalette::Text),
              QApplication::palette(edit).color(QPalette::Text));
+    QTest::keyClicks(edit, "y");
+    QVERIFY(!edit->inputValid());
+    log.table.setValue("depth", 7.0);
+    QCOMPARE(edit->text(), QString("7"));
+    QVERIFY(edit->inputValid());
+    QVERIFY(DbEdit::confirmPendingInput());
 }
 
 void TestDbControls::editFollowsTheRecordWithoutWriting() {
@@ -192,6 +293,20 @@ void TestDbControls::editFollowsTheRecordWithoutWriting() {
     log.table.cancel();
     QCOMPARE(edit->text(), QString("first"));
     QVERIFY(log.untouched());
+}
+
+// A narrow edit scrolls to keep its cursor in sight: a loaded value puts it at the start, so a
+// long name shows its beginning, not its end.
+void TestDbControls::loadedTextShowsItsStart() {
+    TestSupport::TempFolders folders;
+    Log log;
+    log.addRow("Blue Water", "0");
+    DbEdit* edit = log.add<DbEdit>("name");
+    edit->setFixedWidth(30);
+    QCOMPARE(edit->cursorPosition(), 0);
+    log.addRow("Deep Blue", "1");
+    QCOMPARE(edit->text(), QString("Deep Blue"));
+    QCOMPARE(edit->cursorPosition(), 0);
 }
 
 void TestDbControls::editMaxLengthIsTheStringSize() {
@@ -269,36 +384,6 @@ void TestDbControls::maskedEditShowsRecord() {
     log.addRow("", "0");
     QCOMPARE(date->displayText(), QString("  /  /    "));
     QCOMPARE(time->displayText(), QString("__:__"));
-}
-
-void TestDbControls::invalidDateKeepsPreviousValue_data() {
-    QTest::addColumn<QString>("keys");
-    QTest::newRow("no such day") << "13452024";
-    QTest::newRow("incomplete") << "0301";
-    QTest::newRow("year zero") << "03010000";
-}
-
-void TestDbControls::invalidDateKeepsPreviousValue() {
-    QFETCH(QString, keys);
-    TestSupport::TempFolders folders;
-    Log log;
-    log.addRow("", "0");
-    log.table.setValue("Date", QDate(2024, 3, 1));
-    log.table.post();
-    DbEdit* date = log.add<DbEdit>("Date");
-    date->setEditMask("!90/90/0000;1; ");
-    DbEdit* other = log.add<DbEdit>("name");
-    date->setFocus();
-    date->selectAll();
-    QTest::keyClicks(date, keys);
-    QCOMPARE(log.table.value("Date").toDate(), QDate(2024, 3, 1));
-    QVERIFY(!date->inputValid());
-    other->setFocus();
-    QCOMPARE(date->palette().color(QPalette::Text), QColor(Qt::red));
-    QVERIFY(date->displayText() != QString(" 3/ 1/2024"));  // what was typed stays to be fixed
-    log.table.setValue("Date", QDate(2024, 5, 6));          // the record shown again drops it
-    QCOMPARE(date->displayText(), QString(" 5/ 6/2024"));
-    QVERIFY(date->inputValid());
 }
 
 void TestDbControls::clearedDateStoresNull() {
@@ -567,6 +652,28 @@ void TestDbControls::readOnlyColours() {
         QCOMPARE(widget->palette().color(QPalette::Base), standard.color(QPalette::Button));
         control->setReadOnlyState(false);
         QCOMPARE(widget->palette().color(QPalette::Base), standard.color(QPalette::Base));
+    }
+}
+
+// A closed list's field is painted like an edit's: the window colour while editable, the
+// button-face colour while read-only (the style alone paints a list as an almost white button).
+void TestDbControls::listsArePaintedLikeEdits() {
+    TestSupport::TempFolders folders;
+    Log log;
+    log.addRow("", "0");  // a code without an item: no text over the field
+    auto* selector = log.add<DbValueSelector>("code");
+    selector->setItems({"one", "two"}, {"1", "2"});
+    auto* rating = log.add<DbComboBox>("name");
+    rating->addItems(ValueDomains::ratingItems());
+    for (QComboBox* list : QList<QComboBox*>{selector, rating}) {
+        auto* control = dynamic_cast<DataAware*>(list);
+        const QPalette standard = QApplication::palette(list);
+        const QPoint inField(list->width() / 3, list->height() / 2);
+        for (bool readOnly : {true, false}) {
+            control->setReadOnlyState(readOnly);
+            const QColor painted = list->grab().toImage().pixelColor(inField);
+            QCOMPARE(painted, standard.color(readOnly ? QPalette::Button : QPalette::Base));
+        }
     }
 }
 
