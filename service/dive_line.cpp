@@ -12,7 +12,7 @@
 
 namespace {
 
-using DiveRecord::UploadForm;
+using DiveRecord::Form;
 
 const QString kSeparator = QStringLiteral("##");
 const QString kSeconds = QStringLiteral(":00");
@@ -89,18 +89,18 @@ bool readDate(const QString& text, QString& date) {
 }
 
 // The answer's form of an uploaded value.
-QString answerForm(const QString& value, UploadForm form) {
+QString answerForm(const QString& value, Form form) {
     switch (form) {
-        case UploadForm::IsoDate: {
+        case Form::Date: {
             const QDate date = QDate::fromString(value, Qt::ISODate);
             return value == kZeroDate || !date.isValid() ? QString()
                                                          : RegionalFormats::formatDate(date);
         }
-        case UploadForm::DurationSeconds:
+        case Form::Duration:
             return value.endsWith(kSeconds) ? value.chopped(kSeconds.size()) : value;
-        case UploadForm::IsoDateTime:
-        case UploadForm::IsoTimeSeconds:
-        case UploadForm::Text:
+        case Form::DateTime:
+        case Form::TimeOfDay:
+        case Form::Text:
             break;
     }
     return value;
@@ -116,7 +116,7 @@ QString answerValues(const QStringList& values) {
             joined += kSeparator;
         }
         const int source = sources[i];
-        joined += SyncFields::encode(answerForm(values[source], layout[source].uploadForm));
+        joined += SyncFields::encode(answerForm(values[source], layout[source].form));
     }
     return joined;
 }

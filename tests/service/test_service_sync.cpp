@@ -127,7 +127,7 @@ bool makeCertificate(const QDir& dir) {
 bool runSynchronisation() {
     SyncRun run;
     run.run();
-    return !run.aborted() && run.status(SyncTask::Dives) == TaskStatus::Completed;
+    return !run.Aborted() && run.status(SyncTask::Dives) == TaskStatus::Completed;
 }
 
 }  // namespace
