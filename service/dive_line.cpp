@@ -3,9 +3,9 @@
 #include "service/text_rules.h"
 
 #include "app/settings/regional_formats.h"
-#include "store/tdm_rdp.h"
-#include "sync/dive_record.h"
-#include "sync/sync_fields.h"
+#include "wire/dive_record.h"
+#include "wire/field_list.h"
+#include "wire/sync_fields.h"
 
 #include <QDate>
 #include <QStringList>

@@ -12,8 +12,7 @@
 #include "service/text_rules.h"
 #include "service/update_list.h"
 #include "service/xml_answer.h"
-#include "store/tdm_rdp.h"
-#include "sync/sync_fields.h"
+#include "wire/sync_fields.h"
 
 #include <QElapsedTimer>
 #include <QHttpServerRequest>

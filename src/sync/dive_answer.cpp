@@ -3,10 +3,10 @@
 #include "app/settings/app_error.h"
 #include "store/tdm_rdp.h"
 #include "sync/dive_index.h"
-#include "sync/dive_record.h"
 #include "sync/field_fit.h"
 #include "sync/quiet_tables.h"
-#include "sync/sync_fields.h"
+#include "wire/dive_record.h"
+#include "wire/sync_fields.h"
 
 namespace {
 

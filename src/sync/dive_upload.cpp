@@ -2,7 +2,7 @@
 
 #include "store/table_data.h"
 #include "store/tdm_rdp.h"
-#include "sync/sync_fields.h"
+#include "wire/sync_fields.h"
 
 #include <QHash>
 #include <charconv>

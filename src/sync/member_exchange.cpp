@@ -8,7 +8,7 @@
 #include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
 #include "sync/field_fit.h"
-#include "sync/sync_fields.h"
+#include "wire/sync_fields.h"
 
 namespace MemberExchange {
 namespace {

@@ -1,6 +1,6 @@
-#include "sync/sync_fields.h"
+#include "wire/sync_fields.h"
 
-#include "store/tdm_rdp.h"
+#include "wire/field_list.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "service_fixture.h"
-#include "store/tdm_rdp.h"
-#include "sync/dive_record.h"
-#include "sync/sync_fields.h"
+#include "wire/dive_record.h"
+#include "wire/sync_fields.h"
 
 #include <QMap>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #include "service/database.h"
 #include "service_process.h"
 #include "sync/dive_upload.h"
-#include "sync/sync_fields.h"
 #include "sync/sync_run.h"
 #include "sync_fixture.h"
+#include "wire/sync_fields.h"
 
 #include <QDir>
 #include <QFile>
