@@ -4,20 +4,50 @@
 #include "service/passwords.h"
 #include "service/service_error.h"
 #include "service/text_rules.h"
+#include "wire/member_fields.h"
 
 #include <QSqlQuery>
 
 namespace {
 
 constexpr int kSearchLimit = 100;
-constexpr int kMemberValues = 14;
-
-// The lengths the desktop's member fields hold.
 constexpr int kNameLength = 40;
-constexpr int kAddressLength = 100;
-constexpr int kPlaceLength = 40;
 constexpr int kLanguageLength = 10;
-constexpr int kEmailLength = 254;
+const QString kEmailField = QStringLiteral("inet_email");
+
+// Where the service keeps a value of the member field list: its column, and the length the
+// desktop's field holds (0 for a number).
+struct Column {
+    QString column;
+    int maxLength;
+};
+
+Column columnOf(const MemberFields::RequestValue& value) {
+    static const QHash<QString, Column> byField = {
+        {QStringLiteral("name"), {QStringLiteral("name"), kNameLength}},
+        {QStringLiteral("address"), {QStringLiteral("address"), 100}},
+        {QStringLiteral("city"), {QStringLiteral("city"), 40}},
+        {QStringLiteral("state"), {QStringLiteral("state"), 40}},
+        {QStringLiteral("country"), {QStringLiteral("country"), 40}},
+        {kEmailField, {QStringLiteral("email"), 254}},
+        {QStringLiteral("per_pub_personal"), {QStringLiteral("pub_personal"), 0}},
+        {QStringLiteral("per_pub_dives"), {QStringLiteral("pub_dives"), 0}},
+        {QStringLiteral("per_send1"), {QStringLiteral("per_send1"), 0}},
+        {QStringLiteral("per_send2"), {QStringLiteral("per_send2"), 0}},
+        {QStringLiteral("per_send3"), {QStringLiteral("per_send3"), 0}},
+        {QStringLiteral("per_send4"), {QStringLiteral("per_send4"), 0}},
+    };
+    switch (value.source) {
+        case MemberFields::Source::LanguageCode:
+            return {QStringLiteral("language"), kLanguageLength};
+        case MemberFields::Source::AdvancedView:
+            return {QStringLiteral("view_advanced"), 0};
+        case MemberFields::Source::Field:
+            break;
+    }
+    Q_ASSERT(byField.contains(value.field));
+    return byField.value(value.field);
+}
 
 bool validUserName(const QString& user) {
     if (user.size() < 4 || user.size() > 20) {
@@ -37,10 +67,6 @@ bool validPassword(const QString& password) {
     return password.size() >= 4 && password.size() <= 40 &&
            std::none_of(password.cbegin(), password.cend(),
                         [](QChar c) { return c.category() == QChar::Other_Control; });
-}
-
-std::optional<int> optionalInt(const QVariant& value) {
-    return value.isNull() ? std::nullopt : std::optional<int>(value.toInt());
 }
 
 QVariant boundInt(const std::optional<int>& value) {
@@ -155,67 +181,74 @@ std::optional<int> MemberStore::authenticate(const QString& user, const QString&
 }
 
 MemberRecord MemberStore::record(int memberId) {
-    QSqlQuery& q = db_.run(
-        QStringLiteral("SELECT user_name, name, address, city, state, country, email, language, "
-                       "view_advanced, pub_personal, pub_dives, per_send1, per_send2, per_send3, "
-                       "per_send4 FROM members WHERE id = ?"),
-        {memberId});
+    QStringList fields;
+    QStringList columns = {QStringLiteral("user_name")};
+    for (const MemberFields::RequestValue& value : MemberFields::request()) {
+        if (value.source == MemberFields::Source::Field) {
+            fields << value.field;
+            columns << columnOf(value).column;
+        }
+    }
+    QSqlQuery& q = db_.run(QStringLiteral("SELECT %1 FROM members WHERE id = ?")
+                               .arg(columns.join(QStringLiteral(", "))),
+                           {memberId});
     if (!q.next()) {
         throw ServiceError(QStringLiteral("Member %1 is gone.").arg(memberId));
     }
     MemberRecord r;
     r.id = memberId;
     r.user = q.value(0).toString();
-    r.name = q.value(1).toString();
-    r.address = q.value(2).toString();
-    r.city = q.value(3).toString();
-    r.state = q.value(4).toString();
-    r.country = q.value(5).toString();
-    r.email = q.value(6).toString();
-    r.language = q.value(7).toString();
-    r.viewAdvanced = optionalInt(q.value(8));
-    r.pubPersonal = optionalInt(q.value(9));
-    r.pubDives = optionalInt(q.value(10));
-    for (int i = 0; i < 4; ++i) {
-        r.permissions[i] = optionalInt(q.value(11 + i));
+    for (int i = 0; i < fields.size(); ++i) {
+        const QVariant value = q.value(i + 1);
+        r.fields.insert(fields[i], value.isNull() ? QString() : value.toString());
     }
     return r;
 }
 
 bool MemberStore::updateRecord(int memberId, const QStringList& values) {
-    if (values.size() != kMemberValues) {
+    const QVector<MemberFields::RequestValue>& places = MemberFields::request();
+    if (values.size() != places.size()) {
         return false;
     }
     Transaction transaction(db_);
-    QString email = values[5].trimmed();
+    QStringList assignments;
+    QVariantList bound;
+    for (int i = 0; i < places.size(); ++i) {
+        const Column column = columnOf(places[i]);
+        assignments << column.column + QStringLiteral(" = ?");
+        if (column.maxLength == 0) {
+            bound << boundInt(listNumber(values[i]));
+        } else if (places[i].field == kEmailField) {
+            const QString email = acceptedEmail(memberId, values[i].trimmed(), column.maxLength);
+            bound << email;
+            assignments << QStringLiteral("email_key = ?");
+            bound << email.toLower();
+        } else {
+            const QString text = TextRules::oneLine(values[i], column.maxLength);
+            bound << text;
+            if (column.column == QLatin1String("name")) {
+                assignments << QStringLiteral("name_key = ?");
+                bound << TextRules::searchKey(text);
+            }
+        }
+    }
+    bound << memberId;
+    db_.run(QStringLiteral("UPDATE members SET %1 WHERE id = ?")
+                .arg(assignments.join(QStringLiteral(", "))),
+            bound);
+    transaction.commit();
+    return true;
+}
+
+QString MemberStore::acceptedEmail(int memberId, const QString& email, int maxLength) {
     QSqlQuery& other =
         db_.run(QStringLiteral("SELECT COUNT(*) FROM members WHERE email_key = ? AND id <> ?"),
                 {email.toLower(), memberId});
     const bool taken = other.next() && other.value(0).toInt() > 0;
-    if (taken || !TextRules::isEmailAddress(email) || email.size() > kEmailLength) {
-        email = record(memberId).email;
+    if (taken || !TextRules::isEmailAddress(email) || email.size() > maxLength) {
+        return record(memberId).field(kEmailField);
     }
-    const QString name = TextRules::oneLine(values[0], kNameLength);
-    QVariantList bound = {name,
-                          TextRules::searchKey(name),
-                          TextRules::oneLine(values[1], kAddressLength),
-                          TextRules::oneLine(values[2], kPlaceLength),
-                          TextRules::oneLine(values[3], kPlaceLength),
-                          TextRules::oneLine(values[4], kPlaceLength),
-                          email,
-                          email.toLower(),
-                          TextRules::oneLine(values[6], kLanguageLength)};
-    for (int i = 7; i < kMemberValues; ++i) {
-        bound << boundInt(listNumber(values[i]));
-    }
-    bound << memberId;
-    db_.run(QStringLiteral("UPDATE members SET name = ?, name_key = ?, address = ?, city = ?, "
-                           "state = ?, country = ?, email = ?, email_key = ?, language = ?, "
-                           "view_advanced = ?, pub_personal = ?, pub_dives = ?, per_send1 = ?, "
-                           "per_send2 = ?, per_send3 = ?, per_send4 = ? WHERE id = ?"),
-            bound);
-    transaction.commit();
-    return true;
+    return email;
 }
 
 QList<ContactRecord> MemberStore::search(const ContactSearch& search, int self) {

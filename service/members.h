@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -7,13 +8,15 @@
 
 class Database;
 
-// The member record as the synchronisation exchanges it.
+// The member record as the synchronisation exchanges it: the text of each field of the
+// desktop's member table that travels (empty for none), by the field's name.
 struct MemberRecord {
     int id = 0;
     QString user;
-    QString name, address, city, state, country, email, language;
-    std::optional<int> viewAdvanced, pubPersonal, pubDives;
-    std::optional<int> permissions[4];
+    QHash<QString, QString> fields;
+
+    QString field(const QString& name) const { return fields.value(name); }
+    int number(const QString& name) const { return fields.value(name).toInt(); }
 };
 
 // What other members may see of a member: the user name always, name and country with
@@ -50,9 +53,9 @@ public:
     std::optional<int> authenticate(const QString& user, const QString& password);
 
     MemberRecord record(int memberId);
-    // The 14 values of the desktop's member field list. An e-mail address that is not one, or
-    // that is another member's, keeps the stored address. False (nothing changed) for a list
-    // that does not have 14 values.
+    // The values of the desktop's member field list, in its order. An e-mail address that is
+    // not one, or that is another member's, keeps the stored address. False (nothing changed)
+    // for a list of another length.
     bool updateRecord(int memberId, const QStringList& values);
 
     // At most 100 members other than `self`, by user name. A name or address only finds the
@@ -70,6 +73,8 @@ public:
 
 private:
     bool taken(const QString& user, const QString& emailKey);
+    // `email` when it can be the member's address, else the stored one.
+    QString acceptedEmail(int memberId, const QString& email, int maxLength);
     int insertMember(const Registration& r, const QString& user, const QString& email,
                      const QString& passwordHash);
 

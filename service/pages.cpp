@@ -76,8 +76,10 @@ Pages::Page memberPage(Database& db, int memberId) {
         return notFound();
     }
     const MemberRecord record = members.record(memberId);
-    const ContactRecord shown = publishedView(memberId, record.user, record.name, record.email,
-                                              record.country, record.pubPersonal.value_or(0));
+    const ContactRecord shown = publishedView(
+        memberId, record.user, record.field(QStringLiteral("name")),
+        record.field(QStringLiteral("inet_email")), record.field(QStringLiteral("country")),
+        record.number(QStringLiteral("per_pub_personal")));
     QString body = QStringLiteral("<table>") + row(QStringLiteral("Member"), shown.user);
     if (!shown.name.isEmpty()) {
         body += row(QStringLiteral("Name"), shown.name);
@@ -88,7 +90,8 @@ Pages::Page memberPage(Database& db, int memberId) {
     if (!shown.email.isEmpty()) {
         body += row(QStringLiteral("E-mail"), shown.email);
     }
-    body += QStringLiteral("</table>") + diveTable(db, memberId, record.pubDives.value_or(0));
+    body += QStringLiteral("</table>") +
+            diveTable(db, memberId, record.number(QStringLiteral("per_pub_dives")));
     return page(shown.user, body);
 }
 

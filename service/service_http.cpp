@@ -12,6 +12,7 @@
 #include "service/text_rules.h"
 #include "service/update_list.h"
 #include "service/xml_answer.h"
+#include "wire/member_fields.h"
 #include "wire/sync_fields.h"
 
 #include <QElapsedTimer>
@@ -24,7 +25,6 @@ namespace {
 const QString kSyncRoot = QStringLiteral("/serv0.9/syncro/");
 const QString kInfoRoot = QStringLiteral("/serv0.9/info/");
 const QString kRegisterRoot = QStringLiteral("/serv0.9/register/");
-constexpr int kMemberValues = 14;
 
 struct Unauthorized {};
 struct BadRequest {
@@ -67,28 +67,13 @@ QByteArray postedValue(const Exchange& ex) {
     return std::move(*value);
 }
 
-QString optionalNumber(const std::optional<int>& value) {
-    return value ? QString::number(*value) : QString();
-}
-
 QByteArray memberXml(const MemberRecord& r) {
     XmlAnswer xml(QStringLiteral("member"));
     // The desktop reads these values through the field list's escape.
-    const auto field = [&xml](const QString& element, const QString& value) {
-        xml.field(element, SyncFields::encode(value));
-    };
-    field(QStringLiteral("name"), r.name);
-    field(QStringLiteral("address"), r.address);
-    field(QStringLiteral("city"), r.city);
-    field(QStringLiteral("state"), r.state);
-    field(QStringLiteral("country"), r.country);
-    field(QStringLiteral("email"), r.email);
-    field(QStringLiteral("pub_personal"), optionalNumber(r.pubPersonal));
-    field(QStringLiteral("pub_dives"), optionalNumber(r.pubDives));
-    for (int i = 0; i < 4; ++i) {
-        field(QStringLiteral("per_send%1").arg(i + 1), optionalNumber(r.permissions[i]));
+    for (const MemberFields::AnswerElement& answer : MemberFields::answer()) {
+        xml.field(answer.element, SyncFields::encode(r.field(answer.field)));
     }
-    field(QStringLiteral("user"), r.user);
+    xml.field(QStringLiteral("user"), SyncFields::encode(r.user));
     return xml.finish();
 }
 
@@ -106,13 +91,15 @@ QByteArray contactsXml(const QList<ContactRecord>& contacts) {
     return xml.finish();
 }
 
-// The member record line: the first line of the posted value, 14 values.
+// The member record line: the first line of the posted value, one value per place of the
+// member field list.
 QStringList memberValues(const QString& posted) {
     const QString line = posted.section(QRegularExpression(QStringLiteral("[\r\n]")), 0, 0);
-    if (TextRules::separators(line) != kMemberValues - 1) {
-        throw BadRequest{QStringLiteral("the member record has not %1 values").arg(kMemberValues)};
+    const int places = int(MemberFields::request().size());
+    if (TextRules::separators(line) != places - 1) {
+        throw BadRequest{QStringLiteral("the member record has not %1 values").arg(places)};
     }
-    QStringList values(kMemberValues);
+    QStringList values(places);
     SyncFields::splitRecord(line, values);
     return values;
 }
