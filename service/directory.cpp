@@ -97,65 +97,60 @@ QByteArray Directory::referenceDocument() {
     return document;
 }
 
-QByteArray Directory::buildReferenceDocument() {
-    XmlAnswer xml(QStringLiteral("localdata"));
-    xml.begin(QStringLiteral("countries"));
-    QSqlQuery& countries =
-        db_.run(QStringLiteral("SELECT c.id, c.name, s.name FROM countries c LEFT JOIN states s ON "
-                               "s.country_id = c.id ORDER BY c.name, c.id, s.name"));
-    int current = -1;
-    bool statesOpen = false;
-    while (countries.next()) {
-        const int id = countries.value(0).toInt();
-        if (id != current) {
-            if (current >= 0) {
-                xml.end();  // states
-                xml.end();  // country
-            }
-            current = id;
-            xml.begin(QStringLiteral("country"));
-            xml.field(QStringLiteral("name"), countries.value(1).toString());
-            xml.begin(QStringLiteral("states"));
-            statesOpen = true;
-        }
-        if (!countries.value(2).isNull()) {
-            xml.begin(QStringLiteral("state"));
-            xml.field(QStringLiteral("name"), countries.value(2).toString());
-            xml.end();
-        }
-    }
-    if (statesOpen) {
-        xml.end();
-        xml.end();
-    }
-    xml.end();  // countries
+namespace {
 
-    xml.begin(QStringLiteral("agencies"));
-    QSqlQuery& agencies =
-        db_.run(QStringLiteral("SELECT a.id, a.name, l.name FROM agencies a LEFT JOIN levels l ON "
-                               "l.agency_id = a.id ORDER BY a.ordinal, a.id, l.ordinal, l.id"));
-    current = -1;
-    while (agencies.next()) {
-        const int id = agencies.value(0).toInt();
+// Writes the rows of `q` (parent id, parent name, child text or null; ordered by parent) as
+// <list><parent><name/><children>...</children></parent>...</list>, each child written by
+// `writeChild`.
+template <typename WriteChild>
+void writeTwoLevels(XmlAnswer& xml, QSqlQuery& q, const QString& list, const QString& parent,
+                    const QString& children, WriteChild writeChild) {
+    xml.begin(list);
+    int current = -1;
+    while (q.next()) {
+        const int id = q.value(0).toInt();
         if (id != current) {
             if (current >= 0) {
-                xml.end();  // levels
-                xml.end();  // agency
+                xml.end();  // children
+                xml.end();  // parent
             }
             current = id;
-            xml.begin(QStringLiteral("agency"));
-            xml.field(QStringLiteral("name"), agencies.value(1).toString());
-            xml.begin(QStringLiteral("levels"));
+            xml.begin(parent);
+            xml.field(QStringLiteral("name"), q.value(1).toString());
+            xml.begin(children);
         }
-        if (!agencies.value(2).isNull()) {
-            xml.field(QStringLiteral("level"), agencies.value(2).toString());
+        if (!q.value(2).isNull()) {
+            writeChild(q.value(2).toString());
         }
     }
     if (current >= 0) {
         xml.end();
         xml.end();
     }
-    xml.end();  // agencies
+    xml.end();
+}
+
+}  // namespace
+
+QByteArray Directory::buildReferenceDocument() {
+    XmlAnswer xml(QStringLiteral("localdata"));
+    writeTwoLevels(
+        xml,
+        db_.run(QStringLiteral("SELECT c.id, c.name, s.name FROM countries c LEFT JOIN states s ON "
+                               "s.country_id = c.id ORDER BY c.name, c.id, s.name")),
+        QStringLiteral("countries"), QStringLiteral("country"), QStringLiteral("states"),
+        [&xml](const QString& state) {
+            xml.begin(QStringLiteral("state"));
+            xml.field(QStringLiteral("name"), state);
+            xml.end();
+        });
+    // A level is its element's own text.
+    writeTwoLevels(
+        xml,
+        db_.run(QStringLiteral("SELECT a.id, a.name, l.name FROM agencies a LEFT JOIN levels l ON "
+                               "l.agency_id = a.id ORDER BY a.ordinal, a.id, l.ordinal, l.id")),
+        QStringLiteral("agencies"), QStringLiteral("agency"), QStringLiteral("levels"),
+        [&xml](const QString& level) { xml.field(QStringLiteral("level"), level); });
 
     xml.begin(QStringLiteral("organizations"));
     for (const Organization& o : organizations()) {
