@@ -107,26 +107,37 @@ Database::Database(const DatabaseConfig& config, const QString& connectionName)
     }
 }
 
-// SQLite compares plainly; PostgreSQL takes a LIKE pattern, which its trigram indexes serve
-// (its escape character is the backslash).
-QString Database::contains(const QString& column) const {
-    return (config_.dialect == Dialect::Sqlite ? QStringLiteral("instr(%1, ?) > 0")
-                                               : QStringLiteral("%1 LIKE ?"))
-        .arg(column);
-}
-
-QString Database::containsValue(const QString& needle) const {
-    if (config_.dialect == Dialect::Sqlite) {
-        return needle;
-    }
-    QString pattern = QStringLiteral("%");
-    for (const QChar c : needle) {
-        if (c == u'%' || c == u'_' || c == u'\\') {
-            pattern += u'\\';
+Database::Condition Database::contains(const QString& table, const QString& alias,
+                                       const QString& column, const QString& needle) {
+    const QString qualified = alias + u'.' + column;
+    if (config_.dialect == Dialect::Postgres) {
+        QString pattern = QStringLiteral("%");  // LIKE's escape character is the backslash
+        for (const QChar c : needle) {
+            if (c == u'%' || c == u'_' || c == u'\\') {
+                pattern += u'\\';
+            }
+            pattern += c;
         }
-        pattern += c;
+        return {qualified + QStringLiteral(" LIKE ?"), pattern + u'%'};
     }
-    return pattern + u'%';
+    const QString search = table + QStringLiteral("_search");
+    if (!searchColumns_.contains(search)) {
+        QStringList columns;
+        QSqlQuery& q = run(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {search});
+        while (q.next()) {
+            columns << q.value(0).toString();
+        }
+        searchColumns_.insert(search, columns);
+    }
+    // A trigram index finds only pieces of three characters or more.
+    if (needle.toUcs4().size() >= 3 && searchColumns_.value(search).contains(column)) {
+        QString phrase = needle;
+        phrase.replace(u'"', QStringLiteral("\"\""));
+        return {QStringLiteral("%1.id IN (SELECT rowid FROM %2 WHERE %3 MATCH ?)")
+                    .arg(alias, search, column),
+                u'"' + phrase + u'"'};
+    }
+    return {QStringLiteral("instr(%1, ?) > 0").arg(qualified), needle};
 }
 
 Database::~Database() {

@@ -40,10 +40,16 @@ public:
 
     Dialect dialect() const { return config_.dialect; }
 
-    // The condition "`column` holds `needle`" (a plain substring, no wildcards) and the value
-    // to bind to its "?".
-    QString contains(const QString& column) const;
-    QString containsValue(const QString& needle) const;
+    // The condition "column `column` of the row `alias` of `table` holds `needle`" (a plain
+    // substring, no wildcards) and the value to bind to its "?". Served by the table's trigram
+    // index where there is one: PostgreSQL's pg_trgm, or SQLite's FTS5 table `table`_search
+    // for needles of three characters or more.
+    struct Condition {
+        QString sql;
+        QVariant value;
+    };
+    Condition contains(const QString& table, const QString& alias, const QString& column,
+                       const QString& needle);
 
     // Runs the prepared statement `sql` with `values` bound to its "?" in order; the returned
     // query is positioned before its first row and stays valid until `sql` runs again.
@@ -75,6 +81,7 @@ private:
     DatabaseConfig config_;
     QString connectionName_;
     QHash<QString, QSqlQuery> statements_;
+    QHash<QString, QStringList> searchColumns_;  // SQLite: the columns of each FTS5 table
 };
 
 // Commits on commit(); rolls back when it goes without.

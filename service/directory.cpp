@@ -172,14 +172,16 @@ QList<Location> Directory::search(const QString& name, const QString& country) {
     if (name.trimmed().isEmpty() && country.trimmed().isEmpty()) {
         return {};
     }
-    QSqlQuery& q =
-        db_.run(QStringLiteral("SELECT %1 FROM locations WHERE %2 AND %3 "
-                               "ORDER BY smallname, id LIMIT %4")
-                    .arg(QLatin1String(kLocationColumns), db_.contains(QStringLiteral("name_key")),
-                         db_.contains(QStringLiteral("country_key")))
-                    .arg(kSearchLimit),
-                {db_.containsValue(TextRules::searchKey(name)),
-                 db_.containsValue(TextRules::searchKey(country))});
+    const QString table = QStringLiteral("locations");
+    const Database::Condition byName =
+        db_.contains(table, table, QStringLiteral("name_key"), TextRules::searchKey(name));
+    const Database::Condition byCountry =
+        db_.contains(table, table, QStringLiteral("country_key"), TextRules::searchKey(country));
+    QSqlQuery& q = db_.run(QStringLiteral("SELECT %1 FROM locations WHERE %2 AND %3 "
+                                          "ORDER BY smallname, id LIMIT %4")
+                               .arg(QLatin1String(kLocationColumns), byName.sql, byCountry.sql)
+                               .arg(kSearchLimit),
+                           {byName.value, byCountry.value});
     QList<Location> found;
     while (q.next()) {
         found << locationFrom(q);

@@ -256,20 +256,22 @@ QList<ContactRecord> MemberStore::search(const ContactSearch& search, int self) 
     // unpublished name or address.
     QStringList criteria;
     QVariantList bound;
-    if (!search.user.trimmed().isEmpty()) {
-        criteria << db_.contains(QStringLiteral("m.user_name"));
-        bound << db_.containsValue(TextRules::searchKey(search.user));
-    }
-    if (!search.name.trimmed().isEmpty()) {
-        criteria << QStringLiteral("(%1 AND m.pub_personal >= 1)")
-                        .arg(db_.contains(QStringLiteral("m.name_key")));
-        bound << db_.containsValue(TextRules::searchKey(search.name));
-    }
-    if (!search.email.trimmed().isEmpty()) {
-        criteria << QStringLiteral("(%1 AND m.pub_personal >= 2)")
-                        .arg(db_.contains(QStringLiteral("m.email_key")));
-        bound << db_.containsValue(TextRules::searchKey(search.email));
-    }
+    const auto add = [&](const QString& needle, const char* column, int publication) {
+        if (needle.trimmed().isEmpty()) {
+            return;
+        }
+        const Database::Condition condition =
+            db_.contains(QStringLiteral("members"), QStringLiteral("m"),
+                         QString::fromLatin1(column), TextRules::searchKey(needle));
+        criteria << (publication == 0 ? condition.sql
+                                      : QStringLiteral("(%1 AND m.pub_personal >= %2)")
+                                            .arg(condition.sql)
+                                            .arg(publication));
+        bound << condition.value;
+    };
+    add(search.user, "user_name", 0);  // every member shows the user name
+    add(search.name, "name_key", 1);
+    add(search.email, "email_key", 2);
     if (criteria.isEmpty()) {
         return {};
     }

@@ -10,7 +10,7 @@ namespace {
 
 struct Migration {
     int version;
-    std::function<QStringList(Dialect)> statements;
+    std::function<QStringList(Database&)> statements;
 };
 
 QString withKeys(const char* sql, Dialect dialect) {
@@ -22,7 +22,8 @@ QString withKeys(const char* sql, Dialect dialect) {
     return text;
 }
 
-QStringList firstSchema(Dialect dialect) {
+QStringList firstSchema(Database& db) {
+    const Dialect dialect = db.dialect();
     const char* statements[] = {
         R"(CREATE TABLE members (
             id %ID%,
@@ -127,13 +128,10 @@ QStringList firstSchema(Dialect dialect) {
     return list;
 }
 
-// On PostgreSQL, searches for a piece of a name use trigram indexes when the pg_trgm
-// extension can be had (it comes with PostgreSQL and any database owner may add it); without
-// it they scan, as on SQLite.
-QStringList searchIndexes(Dialect dialect) {
-    if (dialect != Dialect::Postgres) {
-        return {};
-    }
+// Searches for a piece of a name use trigram indexes where the database has them: on
+// PostgreSQL the pg_trgm extension (it comes with PostgreSQL, and any database owner may add
+// it), on SQLite FTS5 tables kept up to date by triggers. Without them searches scan.
+QStringList postgresSearchIndexes() {
     return {QStringLiteral(
         "DO $$ BEGIN "
         "CREATE EXTENSION IF NOT EXISTS pg_trgm; "
@@ -143,6 +141,49 @@ QStringList searchIndexes(Dialect dialect) {
         "CREATE INDEX locations_name_trgm ON locations USING gin (name_key gin_trgm_ops); "
         "EXCEPTION WHEN OTHERS THEN RAISE NOTICE 'pg_trgm unavailable: searches scan'; "
         "END $$")};
+}
+
+// The FTS5 table `table`_search over `columns` of `table`, and the triggers that follow it.
+QStringList sqliteSearchTable(const QString& table, const QStringList& columns) {
+    const QString search = table + QStringLiteral("_search");
+    const QString names = columns.join(QStringLiteral(", "));
+    QStringList fromNew;
+    QStringList fromOld;
+    for (const QString& column : columns) {
+        fromNew << QStringLiteral("new.") + column;
+        fromOld << QStringLiteral("old.") + column;
+    }
+    const QString add = QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (new.id, %3);")
+                            .arg(search, names, fromNew.join(QStringLiteral(", ")));
+    const QString remove =
+        QStringLiteral("INSERT INTO %1 (%1, rowid, %2) VALUES ('delete', old.id, %3);")
+            .arg(search, names, fromOld.join(QStringLiteral(", ")));
+    return {
+        QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(%2, content='%3', content_rowid='id', "
+                       "tokenize='trigram')")
+            .arg(search, names, table),
+        QStringLiteral("CREATE TRIGGER %1_insert AFTER INSERT ON %2 BEGIN %3 END")
+            .arg(search, table, add),
+        QStringLiteral("CREATE TRIGGER %1_delete AFTER DELETE ON %2 BEGIN %3 END")
+            .arg(search, table, remove),
+        QStringLiteral("CREATE TRIGGER %1_update AFTER UPDATE OF %2 ON %3 BEGIN %4 %5 END")
+            .arg(search, names, table, remove, add),
+        QStringLiteral("INSERT INTO %1 (%1) VALUES ('rebuild')").arg(search),
+    };
+}
+
+QStringList searchIndexes(Database& db) {
+    if (db.dialect() == Dialect::Postgres) {
+        return postgresSearchIndexes();
+    }
+    QSqlQuery& fts5 = db.run(QStringLiteral("SELECT sqlite_compileoption_used('ENABLE_FTS5')"));
+    if (!fts5.next() || fts5.value(0).toInt() == 0) {
+        return {};
+    }
+    return sqliteSearchTable(QStringLiteral("members"),
+                             {QStringLiteral("user_name"), QStringLiteral("name_key"),
+                              QStringLiteral("email_key")}) +
+           sqliteSearchTable(QStringLiteral("locations"), {QStringLiteral("name_key")});
 }
 
 const QList<Migration>& migrations() {
@@ -184,7 +225,7 @@ int migrate(Database& db) {
         if (migration.version <= found) {
             continue;
         }
-        for (const QString& sql : migration.statements(db.dialect())) {
+        for (const QString& sql : migration.statements(db)) {
             db.execute(sql);
         }
         db.run(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"),
