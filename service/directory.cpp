@@ -169,19 +169,28 @@ QByteArray Directory::buildReferenceDocument() {
 }
 
 QList<Location> Directory::search(const QString& name, const QString& country) {
-    if (name.trimmed().isEmpty() && country.trimmed().isEmpty()) {
+    const QString table = QStringLiteral("locations");
+    QStringList criteria;
+    QVariantList bound;
+    const auto add = [&](const QString& needle, const QString& column) {
+        if (!needle.trimmed().isEmpty()) {
+            const Database::Condition condition =
+                db_.contains(table, table, column, TextRules::searchKey(needle));
+            criteria << condition.sql;
+            bound << condition.value;
+        }
+    };
+    add(name, QStringLiteral("name_key"));
+    add(country, QStringLiteral("country_key"));
+    if (criteria.isEmpty()) {
         return {};
     }
-    const QString table = QStringLiteral("locations");
-    const Database::Condition byName =
-        db_.contains(table, table, QStringLiteral("name_key"), TextRules::searchKey(name));
-    const Database::Condition byCountry =
-        db_.contains(table, table, QStringLiteral("country_key"), TextRules::searchKey(country));
-    QSqlQuery& q = db_.run(QStringLiteral("SELECT %1 FROM locations WHERE %2 AND %3 "
-                                          "ORDER BY smallname, id LIMIT %4")
-                               .arg(QLatin1String(kLocationColumns), byName.sql, byCountry.sql)
-                               .arg(kSearchLimit),
-                           {byName.value, byCountry.value});
+    QSqlQuery& q =
+        db_.run(QStringLiteral("SELECT %1 FROM locations WHERE %2 "
+                               "ORDER BY smallname, id LIMIT %3")
+                    .arg(QLatin1String(kLocationColumns), criteria.join(QStringLiteral(" AND ")))
+                    .arg(kSearchLimit),
+                bound);
     QList<Location> found;
     while (q.next()) {
         found << locationFrom(q);
