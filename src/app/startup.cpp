@@ -7,9 +7,13 @@
 #include "app/tfrm_splash.h"
 #include "cache/tdm_local_data.h"
 #include "dictionary/tdm_idioma.h"
+#include "interchange/ui/interchange_commands.h"
 #include "net/tdm_comm.h"
+#include "reports/report_commands.h"
 #include "store/tdm_rdp.h"
 #include "sync/ui/synchronize_command.h"
+#include "tools/tfrm_convert.h"
+#include "tools/tool_commands.h"
 #include "ui/forms/dialogs.h"
 #include "ui/lookup/lookup_commands.h"
 #include "ui/main/guarded_command.h"
@@ -18,6 +22,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -41,6 +46,27 @@ void runCreationHandler(Handler handler) {
     }
 }
 
+// Closing the main window ends the program, whatever other windows (the floating units tool)
+// are still open: once a close of the main window went through, the message loop is asked to
+// end.
+class EndWithMainWindow : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close && watched->isWidgetType()) {
+            auto* window = static_cast<QWidget*>(watched);
+            QTimer::singleShot(0, window, [window] {
+                if (!window->isVisible()) {
+                    QApplication::quit();
+                }
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 template <typename Window>
 void openModal(QWidget* owner) {
     Window window(owner);
@@ -57,6 +83,8 @@ Startup::Startup() {
 }
 
 Startup::~Startup() {
+    delete Frm_Convert;
+    Frm_Convert = nullptr;
     delete Frm_Principal;
     Frm_Principal = nullptr;
     delete dmComm;
@@ -119,11 +147,14 @@ void Startup::createGuardedModules() {
         runCreationHandler([] { dm_rdp->DataModuleCreate(); });
         dmComm = new TdmComm;
         Frm_Principal = new TFrm_Principal;
+        Frm_Principal->installEventFilter(new EndWithMainWindow(Frm_Principal));
         connectMainWindow();
         runCreationHandler([] { Frm_Principal->FormCreate(); });
         Frm_Principal->show();
         Frm_Principal->raise();
         splash_->setLoading(dmIdioma->GetWord(QStringLiteral("loading_db")));
+        Frm_Convert = new TFrm_Convert(Frm_Principal);
+        runCreationHandler([] { Frm_Convert->FormCreate(); });
     } catch (const std::exception&) {
         Dialogs::message(nullptr, {QString(), QStringLiteral("Error in DB.\n"),
                                    QMessageBox::Critical, QMessageBox::Ok});
@@ -137,7 +168,15 @@ void Startup::connectMainWindow() {
     // The synchronisation dialog and the look-ups live above the main window, so they are
     // connected from here.
     QObject::connect(Frm_Principal->ui->Ac_Syncronize, &QAction::triggered, Frm_Principal, [] {
-        runRecordCommand(Frm_Principal, [] { runSynchronizeCommand(*Frm_Principal); });
+        runRecordCommand(Frm_Principal, [] { Ac_SyncronizeExecute(*Frm_Principal); });
     });
     new LookupCommands(*Frm_Principal);  // the window owns it
+    connectReportCommands(*Frm_Principal);
+    connectToolCommands(*Frm_Principal);
+    QObject::connect(Frm_Principal->ui->Import1, &QAction::triggered, Frm_Principal, [] {
+        runRecordCommand(Frm_Principal, [] { runImportCommand(*Frm_Principal); });
+    });
+    QObject::connect(Frm_Principal->ui->Export1, &QAction::triggered, Frm_Principal, [] {
+        runRecordCommand(Frm_Principal, [] { runExportCommand(*Frm_Principal); });
+    });
 }

@@ -1,6 +1,6 @@
 #include "app/tfrm_license.h"
 
-#include "app/logo.h"
+#include "ui/forms/logo.h"
 #include "app/settings/tdm_const.h"
 #include "dictionary/tdm_idioma.h"
 #include "ui/forms/assing_lenguage.h"

@@ -1,6 +1,6 @@
 #include "app/tfrm_splash.h"
 
-#include "app/logo.h"
+#include "ui/forms/logo.h"
 #include "ui_tfrm_splash.h"
 
 #include <QApplication>

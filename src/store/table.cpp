@@ -25,23 +25,6 @@ bool isWhole(FieldType type) {
 
 const QDate kZeroDate(1899, 12, 30);
 
-// A value's text in the forced regional formats.
-QString formatVariant(const QVariant& value) {
-    switch (value.typeId()) {
-        case QMetaType::Double:
-        case QMetaType::Float:
-            return RegionalFormats::formatFloat(value.toDouble());
-        case QMetaType::QDate:
-            return RegionalFormats::formatDate(value.toDate());
-        case QMetaType::QTime:
-            return RegionalFormats::formatTime(value.toTime());
-        case QMetaType::QDateTime:
-            return RegionalFormats::formatDateTime(value.toDateTime());
-        default:
-            return value.toString();
-    }
-}
-
 // No value at all, or a date or time that is not valid: stores null.
 bool isNullValue(const QVariant& value) {
     switch (value.typeId()) {
@@ -379,8 +362,9 @@ struct Table::Impl {
     // --- values
 
     AppError notA(int field, const QVariant& value, const char* kind) const {
-        return fieldError(field, QStringLiteral("\"%1\" is not a valid %2.")
-                                     .arg(formatVariant(value), QLatin1String(kind)));
+        return fieldError(field,
+                          QStringLiteral("\"%1\" is not a valid %2.")
+                              .arg(RegionalFormats::formatValue(value), QLatin1String(kind)));
     }
     qint64 wholeNumber(int field, const QVariant& value) const {
         bool ok = false;
@@ -465,7 +449,7 @@ struct Table::Impl {
             return {};
         }
         if (isText(type)) {
-            const QString text = formatVariant(value);
+            const QString text = RegionalFormats::formatValue(value);
             if (type == FieldType::String && text.size() > def(field).size) {
                 throw fieldError(field,
                                  QStringLiteral("the text has %1 characters; at most %2 fit.")
@@ -817,7 +801,7 @@ bool Table::isNull(const QString& field) const {
 }
 
 QString Table::asString(const QString& field) const {
-    return formatVariant(value(field));
+    return RegionalFormats::formatValue(value(field));
 }
 
 int Table::asInteger(const QString& field) const {
@@ -923,7 +907,7 @@ QVariant Table::valueAt(int row, int fieldIndex) const {
 }
 
 QString Table::displayText(int row, int fieldIndex) const {
-    return formatVariant(valueAt(row, fieldIndex));
+    return RegionalFormats::formatValue(valueAt(row, fieldIndex));
 }
 
 void Table::disableControls() {

@@ -3,8 +3,8 @@
 #include "app/settings/app_error.h"
 #include "store/tdm_rdp.h"
 #include "sync/dive_index.h"
+#include "store/quiet_tables.h"
 #include "sync/field_fit.h"
-#include "sync/quiet_tables.h"
 #include "wire/dive_record.h"
 #include "wire/sync_fields.h"
 

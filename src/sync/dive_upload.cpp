@@ -1,10 +1,10 @@
 #include "sync/dive_upload.h"
 
+#include "store/dive_detail_rows.h"
 #include "store/table_data.h"
 #include "store/tdm_rdp.h"
 #include "wire/sync_fields.h"
 
-#include <QHash>
 #include <charconv>
 
 namespace {
@@ -108,38 +108,6 @@ const QString kDiveKey = QStringLiteral("id_local_dive");
 
 }  // namespace
 
-// A detail table's rows by dive, from a snapshot in the table's order.
-class DiveUpload::DetailRows {
-public:
-    explicit DetailRows(const Table& table) : data_(table.snapshot()) {
-        const int link = data_->layout->indexOf(kDiveKey);
-        rowOfDive_.reserve(data_->rows.size());
-        for (int i = 0; i < data_->rows.size(); ++i) {
-            const Row& row = data_->rows[i];
-            if (data_->layout->isNull(row, link)) {
-                continue;
-            }
-            // The dive's first row, the one the editor and the answer use.
-            const int dive = int(data_->layout->integer(row, link));
-            if (!rowOfDive_.contains(dive)) {
-                rowOfDive_.insert(dive, i);
-            }
-        }
-    }
-    // The dive's row, or null when it has none.
-    const Row* of(int idLocalDive) const {
-        const auto found = rowOfDive_.constFind(idLocalDive);
-        return found == rowOfDive_.cend() ? nullptr : &data_->rows[*found];
-    }
-    QVariant value(const Row* row, int field) const {
-        return row ? data_->layout->value(*row, field) : QVariant();
-    }
-
-private:
-    std::shared_ptr<const TableData> data_;
-    QHash<int, int> rowOfDive_;
-};
-
 DiveUpload::DiveUpload(Tdm_rdp& tables)
     : tables_(tables), localField_(tables.cds_dives->fieldIndex(kDiveKey)) {
     for (const DiveRecord::Position& position : DiveRecord::layout()) {
@@ -156,8 +124,8 @@ QString DiveUpload::body(const std::function<bool()>& stopped) {
         settle(table);
     }
     dives->first();
-    conditions_ = std::make_unique<DetailRows>(*tables_.cds_conditions);
-    equipment_ = std::make_unique<DetailRows>(*tables_.cds_equipment);
+    conditions_ = std::make_unique<DiveDetailRows>(*tables_.cds_conditions);
+    equipment_ = std::make_unique<DiveDetailRows>(*tables_.cds_equipment);
     QString text;
     text.reserve(qsizetype(dives->recordCount()) * kRecordSizeGuess);
     for (int row = 0; row < dives->recordCount(); ++row) {

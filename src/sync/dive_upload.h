@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class DiveDetailRows;
 class Table;
 class Tdm_rdp;
 
@@ -25,7 +26,6 @@ public:
     QString body(const std::function<bool()>& stopped = {});
 
 private:
-    class DetailRows;
     struct Source {
         DiveRecord::Source table;
         int field;
@@ -36,6 +36,6 @@ private:
     Tdm_rdp& tables_;
     int localField_;
     QVector<Source> sources_;  // per position
-    std::unique_ptr<DetailRows> conditions_;
-    std::unique_ptr<DetailRows> equipment_;
+    std::unique_ptr<DiveDetailRows> conditions_;
+    std::unique_ptr<DiveDetailRows> equipment_;
 };

@@ -9,6 +9,7 @@
 #include "store/tdm_rdp.h"
 #include "test_support.h"
 #include "ui/db/controls/db_edit.h"
+#include "tools/tfrm_convert.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTimer>
 
 using TestSupport::readFile;
 
@@ -78,6 +80,8 @@ private slots:
     void optionsDialogStoresOnOkOnly_data();
     void optionsDialogStoresOnOkOnly();
     void optionsDialogWithCodeOutsideTheList();
+    void unitsToolComesAfterTheMainWindow();
+    void closingTheMainWindowEndsTheProgramWhileTheToolFloats();
 };
 
 void TestStartup::firstRunCreatesEveryFile() {
@@ -269,6 +273,42 @@ void TestStartup::optionsDialogWithCodeOutsideTheList() {
     QCOMPARE(dialog.form()->ck_con_dialup->text(), QString("  Modem (Dial-up, DSL connection)"));
     dialog.bt_okClick();
     QCOMPARE(dm_const->Unit_Temp, -1);
+}
+
+void TestStartup::unitsToolComesAfterTheMainWindow() {
+    StartedProgram program;
+    QVERIFY(program.started);
+    QVERIFY(Frm_Convert);
+    QCOMPARE(Frm_Principal->unitsTool(), Frm_Convert);
+    QVERIFY(!Frm_Convert->isVisible());
+    QVERIFY(!Frm_Convert->docked());
+}
+
+// The tool floats as a window of its own; the program still ends with the main window, and
+// the tool, destroyed first, writes its place.
+void TestStartup::closingTheMainWindowEndsTheProgramWhileTheToolFloats() {
+    TestSupport::TempFolders folders;
+    installDictionary();
+    PromptLog log;
+    {
+        Startup startup;
+        QVERIFY(startup.start());
+        Frm_Principal->ui->UnitsConvertTool1->trigger();
+        QVERIFY(Frm_Convert->isVisible());
+        Frm_Convert->move(140, 120);
+        // After the splash has gone, as a diver would.
+        QTimer::singleShot(1500, Frm_Principal, [] { Frm_Principal->close(); });
+        bool ended = true;
+        QTimer::singleShot(10000, qApp, [&ended] {
+            ended = false;
+            QApplication::exit(1);
+        });
+        QCOMPARE(startup.run(), 0);
+        QVERIFY(ended);
+    }
+    QCOMPARE(Frm_Convert, nullptr);
+    const QByteArray ini = readFile(folders.appData() + "desktop.ini");
+    QVERIFY2(ini.contains("Convert_x=140") && ini.contains("Convert=0"), ini.constData());
 }
 
 NEREVA_TEST_MAIN(TestStartup)

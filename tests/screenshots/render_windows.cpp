@@ -1,14 +1,23 @@
 // Renders every window built so far to PNG files, offscreen, over a small sample log, so anyone
 // can look at them without a display. Usage: render-windows <output folder>
+#include "../sync/fake_service.h"
 #include "app/settings/tdm_const.h"
 #include "app/startup.h"
 #include "app/tfrm_config.h"
 #include "app/tfrm_license.h"
 #include "app/tfrm_splash.h"
+#include "interchange/log_import.h"
+#include "interchange/ui/tfrm_export.h"
+#include "interchange/ui/tfrm_import.h"
 #include "render_lookups.h"
+#include "reports/tfrm_report.h"
+#include "reports/tfrm_report_preview.h"
+#include "reports/tfrm_stats.h"
 #include "store/tdm_rdp.h"
 #include "sync/ui/tfrm_syncro.h"
 #include "test_support.h"
+#include "tools/tfrm_convert.h"
+#include "tools/tfrm_update.h"
 #include "ui/forms/dialogs.h"
 #include "ui/main/tdlg_date.h"
 #include "ui/main/tdlg_download.h"
@@ -18,8 +27,14 @@
 #include "ui/main/tfrm_principal_controls.h"
 #include "ui/main/tfrm_stops.h"
 #include "ui_tfrm_config.h"
+#include "ui_tfrm_export.h"
+#include "ui_tfrm_import.h"
+#include "ui_tfrm_stats.h"
 
 #include <QDir>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -44,14 +59,16 @@ struct SampleDive {
     const char* site;
     double maxDepth;
     const char* bottomTime;
+    const char* country;
 };
 
 void addSampleLog() {
     const SampleDive dives[] = {
-        {QDate(2024, 3, 2), QTime(9, 30), "Cozumel", "Palancar Reef", 24.5, "00:48"},
-        {QDate(2024, 3, 2), QTime(14, 10), "Cozumel", "Columbia Wall", 30, "00:41"},
-        {QDate(2024, 8, 17), QTime(10, 0), "Blue Hole, Dahab", "The Arch", 28, "00:35"},
-        {QDate(2025, 1, 5), QTime(8, 45), "Great Barrier Reef", "Cod Hole", 18, "00:55"},
+        {QDate(2024, 3, 2), QTime(9, 30), "Cozumel", "Palancar Reef", 24.5, "00:48", "Mexico"},
+        {QDate(2024, 3, 2), QTime(14, 10), "Cozumel", "Columbia Wall", 30, "00:41", "Mexico"},
+        {QDate(2024, 8, 17), QTime(10, 0), "Blue Hole, Dahab", "The Arch", 28, "00:35", "Egypt"},
+        {QDate(2025, 1, 5), QTime(8, 45), "Great Barrier Reef", "Cod Hole", 18, "00:55",
+         "Australia"},
     };
     Table* t = dm_rdp->cds_dives;
     for (const SampleDive& d : dives) {
@@ -60,6 +77,7 @@ void addSampleLog() {
         t->setValue("Time_Start", d.start);
         t->setValue("Location", QString::fromUtf8(d.location));
         t->setValue("Site", QString::fromUtf8(d.site));
+        t->setValue("pais", QString::fromUtf8(d.country));
         t->post();
         dm_rdp->cds_conditions->append();
         dm_rdp->cds_conditions->setValue("max_depth", d.maxDepth);
@@ -192,14 +210,18 @@ void saveEditorPages(const QString& prefix, const QString& suffix) {
     ui->PageAdvanced->setCurrentIndex(0);
 }
 
+// The main window's first-run sizes (an 1,024 and an 800 pixel wide screen).
+struct FirstRunSize {
+    QSize window;
+    int leftPanel;
+};
+const FirstRunSize kFirstRunSizes[] = {{{950, 600}, 300}, {{750, 500}, 200}};
+
 // The editor at the first-run sizes, then the locked and the certified dive at the larger one,
 // where the read-only look can be checked on every page.
 void renderEditor() {
-    const struct {
-        QSize window;
-        int leftPanel;
-    } sizes[] = {{{950, 600}, 300}, {{750, 500}, 200}};
-    for (const auto& size : sizes) {
+    const auto& sizes = kFirstRunSizes;
+    for (const FirstRunSize& size : sizes) {
         Frm_Principal->resize(size.window);
         Frm_Principal->setLeftPanelWidth(size.leftPanel);
         saveEditorPages(QStringLiteral("editor-"), QStringLiteral("-%1").arg(size.window.width()));
@@ -233,6 +255,127 @@ void renderSubDialogs() {
     TDlgDownload wait(Frm_Principal);
     save(&wait, QStringLiteral("please-wait"));
     wait.closeByProgram();
+}
+
+// The report's first page as the printer gets it, through a PDF.
+void renderReport() {
+    Table* member = dm_rdp->cds_info;
+    member->recordCount() == 0 ? member->append() : member->edit();
+    member->setValue(QStringLiteral("name"), QStringLiteral("Pat Diver"));
+    member->post();
+    TFrmReport report;
+    report.FormCreate();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = outputFolder + QStringLiteral("/report.pdf");
+    printer.setOutputFileName(pdf);
+    report.print(printer);
+    const QString page = outputFolder + QStringLiteral("/report-page-1");
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("110"),
+                       QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                       QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, page});
+    QFile::remove(pdf);
+    std::printf("%s.png\n", qPrintable(page));
+    TFrmReportPreview preview(Frm_Principal, report);
+    preview.resize(820, 760);
+    save(&preview, QStringLiteral("report-preview"));
+}
+
+void renderStatistics() {
+    TFrmStats stats(Frm_Principal);
+    stats.show();
+    QTabWidget* pages = stats.form()->PageControl1;
+    for (int i = 0; i < pages->count(); ++i) {
+        pages->setCurrentIndex(i);
+        save(&stats, QStringLiteral("statistics-%1").arg(i + 1));
+    }
+}
+
+void renderUnitsTool() {
+    TFrm_Convert* tool = Frm_Convert;
+    tool->edit(1)->setFocus();
+    tool->EditEnter(1);
+    tool->edit(1)->setText(QStringLiteral("60"));
+    tool->EditEnter(6);
+    tool->edit(6)->setText(QStringLiteral("24"));
+    save(tool, QStringLiteral("units-tool-floating"));
+    Frm_Principal->dockUnitsTool(tool);
+    save(Frm_Principal, QStringLiteral("units-tool-docked"));
+    Frm_Principal->undockUnitsTool();
+    tool->hide();
+}
+
+// The update window waiting, with a list, on the latest version and after a failure, against
+// a stand-in service.
+void renderUpdate() {
+    FakeService service;
+    dm_const->UrlInfo = service.root() + QStringLiteral("serv0.9/info/");
+    const struct {
+        const char* name;
+        int status;
+        QByteArray body;
+    } states[] = {
+        {"update-list", 200,
+         "<?xml version=\"1.0\"?><update><component><name>NEREVA Desktop 0.8.2</name>"
+         "</component><component><name>Spanish dictionary 2024-05</name></component>"
+         "</update>"},
+        {"update-latest", 200, "<?xml version=\"1.0\"?><update/>"},
+        {"update-failed", 500, "Internal error"},
+    };
+    {
+        TFrmUpdate waiting(Frm_Principal);
+        waiting.Timer1->stop();
+        save(&waiting, QStringLiteral("update-waiting"));
+    }
+    for (const auto& state : states) {
+        service.answer("update.xml.php", state.body, state.status);
+        TFrmUpdate update(Frm_Principal);
+        update.Timer1Timer();
+        save(&update, QString::fromLatin1(state.name));
+    }
+}
+
+QString dataFile(const QString& name) {
+    return qEnvironmentVariable("NEREVA_SOURCE_DIR") + QStringLiteral("/tests/data/") + name;
+}
+
+// Dives of `file` added to the log (the first `count` of them, or all); the first one added.
+Table::Bookmark importDives(const QString& file, int count = -1) {
+    std::optional<LogFile> log = LogReader::read(dataFile(file));
+    return LogImport(*dm_rdp, std::move(*log), DiveFields::importUnits(1, 1, 1))
+        .apply(DuplicateChoice::Skip, [count](int done, int) { return count < 0 || done < count; })
+        .firstAdded;
+}
+
+// The DC Profile page over a dive imported from Subsurface's UDDF, at both first-run sizes.
+void renderProfile() {
+    dm_rdp->cds_dives->gotoBookmark(importDives(QStringLiteral("subsurface-export-3.2.0.uddf")));
+    Ui::TFrm_Principal* ui = Frm_Principal->ui;
+    ui->PageSimple->hide();
+    ui->PageAdvanced->show();
+    ui->PageAdvanced->setCurrentWidget(ui->ts_DcProfile);
+    for (const FirstRunSize& size : kFirstRunSizes) {
+        Frm_Principal->resize(size.window);
+        Frm_Principal->setLeftPanelWidth(size.leftPanel);
+        save(Frm_Principal, QStringLiteral("dc-profile-imported-%1").arg(size.window.width()));
+    }
+    dm_rdp->cds_dives->first();
+}
+
+// The import window over a Subsurface log one of whose dives is already in the log.
+void renderImport() {
+    importDives(QStringLiteral("subsurface-v3.ssrf"), 1);
+    TFrmImport import(Frm_Principal);
+    import.readFile(dataFile(QStringLiteral("subsurface-v3.ssrf")));
+    save(&import, QStringLiteral("import-preview"));
+    import.form()->rb_merge->setChecked(true);
+    import.bt_importClick();
+    save(&import, QStringLiteral("import-summary"));
+    TFrmExport exporter(Frm_Principal, 0);
+    exporter.form()->rb_selected->setChecked(true);
+    exporter.form()->lv_dives->selectRow(1);
+    save(&exporter, QStringLiteral("export"));
 }
 
 void renderOptions() {
@@ -277,6 +420,12 @@ int main(int argc, char** argv) {
     TFrm_Syncro syncro(Frm_Principal);
     save(&syncro, QStringLiteral("synchronize"));
     RenderLookups::render(save);
+    renderReport();
+    renderStatistics();
+    renderUnitsTool();
+    renderUpdate();
+    renderProfile();
+    renderImport();
     Frm_Principal->close();
     return 0;
 }

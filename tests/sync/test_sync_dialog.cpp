@@ -360,7 +360,7 @@ void TestSyncDialog::commandNeedsAMember() {
         opened = true;
         return int(QDialog::Rejected);
     });
-    runSynchronizeCommand(window);
+    Ac_SyncronizeExecute(window);
     Dialogs::setModalHandler({});
     TINetDetect::setInterfaceLister({});
     QVERIFY(!opened);
@@ -379,7 +379,7 @@ void TestSyncDialog::commandDetachesAndReattachesTheDiveList() {
         static_cast<TFrm_Syncro*>(dialog)->form()->bt_Start->click();
         return int(QDialog::Accepted);
     });
-    runSynchronizeCommand(window);
+    Ac_SyncronizeExecute(window);
     Dialogs::setModalHandler({});
     TINetDetect::setInterfaceLister({});
     QCOMPARE(attachedDuringRun, nullptr);

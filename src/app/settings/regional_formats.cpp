@@ -78,6 +78,22 @@ std::optional<QDateTime> parseDateTime(const QString& text) {
     return QDateTime(*date, *time);
 }
 
+QString formatValue(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return formatFloat(value.toDouble());
+        case QMetaType::QDate:
+            return formatDate(value.toDate());
+        case QMetaType::QTime:
+            return formatTime(value.toTime());
+        case QMetaType::QDateTime:
+            return formatDateTime(value.toDateTime());
+        default:
+            return value.toString();
+    }
+}
+
 QString formatFloat(double value) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }

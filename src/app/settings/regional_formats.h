@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QTime>
+#include <QVariant>
 #include <optional>
 
 // The regional formats forced for the whole process: every conversion between text and dates,
@@ -33,6 +34,10 @@ std::optional<QTime> parseTime(const QString& text);
 // Date and time joined by a blank; the time is left out at midnight, as a short date-time text.
 QString formatDateTime(const QDateTime& dateTime);
 std::optional<QDateTime> parseDateTime(const QString& text);
+
+// A value's text in these formats: dates, times, date-times and floats as above, anything else
+// as its own text.
+QString formatValue(const QVariant& value);
 
 // Shortest text that reads back as the same double, "." as decimal separator, no grouping.
 QString formatFloat(double value);

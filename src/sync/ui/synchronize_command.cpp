@@ -18,7 +18,7 @@ QString memberUserName() {
 
 }  // namespace
 
-void runSynchronizeCommand(TFrm_Principal& window) {
+void Ac_SyncronizeExecute(TFrm_Principal& window) {
     if (memberUserName().isEmpty()) {
         Dialogs::message(&window, {QString(), SyncRun::word(QStringLiteral("txt_no_member")),
                                    QMessageBox::Information, QMessageBox::Ok});

@@ -7,4 +7,4 @@ class TFrm_Principal;
 // the tables while they are rewritten), shows the synchronisation dialog, and attaches the list
 // again in every case, on the dive row the dialog left current. Failures of the dialog are
 // swallowed.
-void runSynchronizeCommand(TFrm_Principal& window);
+void Ac_SyncronizeExecute(TFrm_Principal& window);

@@ -1,11 +1,13 @@
 #include "ui/main/dive_editor.h"
 
+#include "store/tdm_rdp.h"
 #include "ui/db/controls/data_aware.h"
 #include "ui/db/controls/db_check_box.h"
 #include "ui/db/controls/db_edit.h"
 #include "ui/db/controls/db_list_control.h"
 #include "ui/db/controls/value_domains.h"
 #include "ui/main/action_link.h"
+#include "ui/main/dive_profile_view.h"
 #include "ui/main/main_icons.h"
 #include "ui_dive_editor_conditions.h"
 #include "ui_dive_editor_dc_profile.h"
@@ -143,6 +145,8 @@ DiveEditor::DiveEditor(Ui::TFrm_Principal* frame, const Sources& sources, QMenu*
     setUpPages(frame);
     setUpHeader(frame);
     setUpCertificationStrip(frame, certificationMenu);
+    dcProfile_->DC_Panel_Dock->layout()->addWidget(new DiveProfileView(
+        dm_rdp ? dm_rdp->cds_profile : nullptr, sources.conditions, dcProfile_->DC_Panel_Dock));
     bindControls(frame->TsDiveDetail, sources);
     setUpLinkButtons(frame->TsDiveDetail);
     linkButtonToAction(general_->dive_invite_buddy, frame->Ac_Invite_User);

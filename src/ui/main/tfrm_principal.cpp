@@ -20,6 +20,7 @@
 #include "ui_tfrm_principal.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -97,6 +98,8 @@ TFrm_Principal::TFrm_Principal(QWidget* parent)
     editor_ = new DiveEditor(ui, {ds_dives, ds_conditions, ds_equip}, pup_certi, this);
     diveCommands_ = new DiveCommands(*this);
     ui->barDetails->installEventFilter(this);
+    ui->pnl_dives_tree->setAcceptDrops(true);
+    ui->pnl_dives_tree->installEventFilter(this);
     connectHandlers();
     attachDiveEditorRules(*this);
 }
@@ -472,6 +475,27 @@ bool TFrm_Principal::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui->barDetails && event->type() == QEvent::Resize) {
         arrangeHeaderBands();
     }
+    if (watched == ui->pnl_dives_tree) {
+        switch (event->type()) {
+            case QEvent::DragEnter:
+            case QEvent::DragMove: {
+                auto* over = static_cast<QDragMoveEvent*>(event);
+                pnl_dives_treeDockOver(over->source()) ? over->acceptProposedAction()
+                                                       : over->ignore();
+                return true;
+            }
+            case QEvent::Drop: {
+                auto* drop = static_cast<QDropEvent*>(event);
+                if (pnl_dives_treeDockOver(drop->source())) {
+                    pnl_dives_treeDockDrop(drop->source());
+                    drop->acceptProposedAction();
+                }
+                return true;
+            }
+            default:
+                break;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -489,7 +513,7 @@ bool TFrm_Principal::unitsToolDocked() const {
     return unitsTool_ && unitsTool_->parentWidget() == ui->pnl_UnitConvert_Dock;
 }
 
-void TFrm_Principal::dockUnitsTool(QWidget* tool) {
+void TFrm_Principal::dockUnitsTool(QWidget* tool, bool show) {
     if (!tool) {
         return;
     }
@@ -498,9 +522,24 @@ void TFrm_Principal::dockUnitsTool(QWidget* tool) {
         unitsToolFlags_ = tool->windowFlags() | Qt::Window;
         ui->pnl_UnitConvert_Dock->layout()->addWidget(tool);
     }
+    if (!show) {
+        tool->hide();
+        return;
+    }
     showToolPanel();
     tool->show();
     ui->UnitsConvertTool1->setChecked(true);
+}
+
+bool TFrm_Principal::pnl_dives_treeDockOver(const QObject* dragged) const {
+    return dragged && dragged == unitsTool_;
+}
+
+void TFrm_Principal::pnl_dives_treeDockDrop(QObject* dragged) {
+    if (pnl_dives_treeDockOver(dragged)) {
+        dockUnitsTool(unitsTool_);
+        ui->pnl_UnitConvert->repaint();
+    }
 }
 
 void TFrm_Principal::undockUnitsTool() {

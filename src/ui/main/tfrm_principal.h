@@ -75,9 +75,15 @@ public:
     // pnl_UnitConvert_Dock. Null until start-up creates it.
     void setUnitsTool(QWidget* tool);
     QWidget* unitsTool() const;
-    void dockUnitsTool(QWidget* tool);
+    // Docks the tool and, with `show`, shows it in the tool panel; otherwise both stay hidden
+    // until the menu shows them.
+    void dockUnitsTool(QWidget* tool, bool show = true);
+    // pnl_UnitConvert_DockUnDock: the tool floats where it stood and the tool panel goes.
     void undockUnitsTool();
     bool unitsToolDocked() const;
+    // Dragging onto the dive list panel docks the tool; the panel takes nothing else.
+    bool pnl_dives_treeDockOver(const QObject* dragged) const;
+    void pnl_dives_treeDockDrop(QObject* dragged);
 
     // Handlers.
     void INetDetector1Changed();

@@ -87,7 +87,8 @@ void TestMainWindow::commandsAndTheirStartState_data() {
     row("Ac_ViewDiverProfile", "<View_Diver_Profile>", "", false);
     row("Ac_Invite_User", "<Invite_User>", "", false);
     row("Syncronize1", "<synchronize>", "Ctrl+E", false);
-    row("Import1", "<Import>", "", false);
+    row("Import1", "<Import>", "", true);
+    row("Export1", "<Export>", "", true);
     // An empty log: the editor's rules disable printing.
     row("Print1", "<Print>", "", false);
     row("Exit1", "<Exit>", "", true);
@@ -141,7 +142,7 @@ void TestMainWindow::menusAndToolBars_data() {
                               << "system1,dive1,View1,Tools1,Community1,Help1";
     QTest::newRow("system") << "system1"
                             << "<system>"
-                            << "Syncronize1,Import1,-,Print1,-,Exit1";
+                            << "Syncronize1,Import1,Export1,-,Print1,-,Exit1";
     QTest::newRow("dive") << "dive1"
                           << "<dive>"
                           << "Add1,AcDiveUpdate1,-,dive_site1,AdvancedInformation1,"
