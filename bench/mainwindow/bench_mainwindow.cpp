@@ -1,149 +1,266 @@
-// Times the main window over large logs: loading the tables, creating and showing the window
-// with the whole log, scrolling the dive list to its end, and moving to the next dive with the
-// detail tables following. Each size is generated first, then measured by a fresh run of this
-// program, so nothing of the generation is left in memory.
+// Times the program's start and its main window over generated logs (the shared benchmark log:
+// notes, conditions and equipment on every dive):
+//   start     from the moment the process is started to the main window painted and the event
+//             loop idle, the program's own start-up (splash, settings, dictionary, cache,
+//             tables, transport, main window) over files in the page cache;
+//   scroll    scrolling the dive list to its end and painting it;
+//   next-dive moving to the next dive with the Down key in the dive list and letting the event
+//             loop finish what follows (details, editor rules, layout, the editor's repaint):
+//             the median and the longest of 200 moves from the first dive, and the median
+//             processor time of the thread per move (the work without the waits for a
+//             processor that other programs on the machine cause);
+//   moved     how many times a control of the window was moved or resized during those moves
+//             (a re-layout of the window shows there).
+// Each size is generated first, then measured by fresh runs of this program (5 unless told),
+// on a 1920 x 1080 offscreen screen; the figures are the minimum and the median of the runs.
 //
-// Usage: bench_mainwindow [dives...]       (default: 1000 10000 50000)
-#include "module_set.h"
+// Usage: bench_mainwindow [--runs R] [dives...]     (default: 1000 10000 50000)
+#include "app/settings/tdm_const.h"
+#include "app/startup.h"
+#include "bench_log.h"
+#include "store/tdm_rdp.h"
+#include "ui/forms/dialogs.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QProcess>
-#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
-#include <memory>
+#include <ctime>
 
 namespace {
 
 constexpr int kMoves = 200;
+constexpr int kDefaultRuns = 5;
+// After start-up the splash closes itself a second later and the connection detector settles;
+// the moves are timed after that.
+constexpr int kSettleMs = 1500;
+const char* const kScreen =
+    R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
 
-void fillConditions(Table* t, int i) {
-    t->append();
-    t->setValue("dive_si", QStringLiteral("01:%1").arg(i % 60, 2, 10, QLatin1Char('0')));
-    t->setValue("altitude", 0.0);
-    t->setValue("altitude_unit", 1);
-    t->setValue("depth", 12.5 + i % 10);
-    t->setValue("max_depth", 18.0 + i % 20);
-    t->setValue("depth_unit", 1);
-    t->setValue("bottom_time", QStringLiteral("00:%1").arg(30 + i % 29));
-    t->setValue("observations", QStringLiteral("Turtles, a moray and a school of jacks."));
-    t->setValue("cond_visibility", 15.0);
-    t->setValue("cond_visibility_unit", 1);
-    t->setValue("cond_tiempo_in", 1 + i % 7);
-    t->setValue("cond_temp_surf", 27.0);
-    t->setValue("cond_temp_bottom", 25.0);
-    t->setValue("cond_temp_unit", 1);
-    t->setValue("cond_Current", 1 + i % 5);
-    t->post();
-}
-
-void fillEquipment(Table* t, int i) {
-    t->append();
-    t->setValue("pres_in", 200.0);
-    t->setValue("pres_out", 50.0 + i % 30);
-    t->setValue("pres_unit", 1);
-    t->setValue("Dc_Vendor", QStringLiteral("Suunto"));
-    t->setValue("Dc_Model", QStringLiteral("Zoop"));
-    t->setValue("lead_weight", 6.0);
-    t->setValue("lead_unit", 1);
-    t->setValue("gas_mix", 1);
-    t->setValue("pro_wet", 1);
-    t->setValue("misc_comp", 1);
-    t->setValue("cil_size", 12.0);
-    t->setValue("cil_size_unit", 1);
-    t->post();
-}
-
-void generate(int count) {
-    ModuleSet modules;
-    Tdm_rdp* db = modules.tables.get();
-    db->setBusy(true);
-    const QDate first(2000, 1, 1);
-    for (int i = 0; i < count; ++i) {
-        Table* dives = db->cds_dives;
-        dives->append();
-        dives->setValue("Date", first.addDays(i / 3));
-        dives->setValue("Time_Start", QTime(8 + 3 * (i % 3), 30));
-        dives->setValue("Location", QStringLiteral("Location %1").arg(i % 997));
-        dives->setValue("Site", QStringLiteral("Site %1").arg(i % 89));
-        dives->setValue("Dive_Media", 1);
-        dives->setValue("Activity", 7);
-        dives->setValue("dive_rating", 1 + i % 5);
-        dives->setValue("buddy", QStringLiteral("Buddy %1").arg(i % 31));
-        dives->post();
-        fillConditions(db->cds_conditions, i);
-        fillEquipment(db->cds_equipment, i);
+// The offscreen platform's notice has no logging category of its own.
+void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (!message.contains(QLatin1String("propagateSizeHints"))) {
+        std::fprintf(stderr, "%d: %s\n", int(type), qPrintable(message));
     }
-    db->setBusy(false);
-    db->saveAll();
 }
 
-void processEvents() {
-    QApplication::processEvents();
-    QApplication::processEvents();
+qint64 monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// Processor time of this thread: a move's own work, without the waits for a processor that the
+// other programs on the machine cause.
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
 double elapsedMs(const QElapsedTimer& timer) {
-    return timer.nsecsElapsed() / 1e6;
+    return double(timer.nsecsElapsed()) / 1e6;
 }
 
-// Prints one result line: load, window, both, scroll to the end, one move.
-int measure() {
-    QElapsedTimer total;
-    total.start();
-    QElapsedTimer step;
-    step.start();
-    ModuleSet modules;
-    const double load = elapsedMs(step);
-    step.restart();
-    TFrm_Principal window;
-    window.FormCreate(QRect(0, 0, 1280, 1024));
-    window.show();
-    processEvents();
-    const double shown = elapsedMs(step);
-    const double both = elapsedMs(total);
-    QTableView* grid = window.ui->DbgDives;
-    step.restart();
+// --- generating a log (in the data folder of the environment)
+
+int generate(int count) {
+    Tdm_const settings;
+    settings.DataModuleCreate();
+    dm_const = &settings;
+    {
+        Tdm_rdp tables;
+        dm_rdp = &tables;
+        tables.DataModuleCreate();
+        BenchLog::generate(tables, count);
+        tables.saveAll();
+        dm_rdp = nullptr;
+    }
+    dm_const = nullptr;
+    return 0;
+}
+
+// --- one measuring run
+
+// Counts what the main window paints, moves and resizes.
+class WindowWatch : public QObject {
+public:
+    bool painted = false;
+    int moved = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!watched->isWidgetType() || !Frm_Principal) {
+            return false;
+        }
+        const auto* widget = static_cast<QWidget*>(watched);
+        if (widget->window() != Frm_Principal) {
+            return false;
+        }
+        if (event->type() == QEvent::Paint) {
+            painted = true;
+        } else if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+            ++moved;
+        }
+        return false;
+    }
+};
+
+void drainEvents() {
+    for (int i = 0; i < 3; ++i) {
+        QApplication::processEvents();
+    }
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Prints: start, scroll, next-dive median, next-dive max, next-dive processor time median,
+// moved, followed.
+void measureMoves(WindowWatch& watch, double start) {
+    QTableView* grid = Frm_Principal->ui->DbgDives;
+    QElapsedTimer clock;
+    clock.start();
     grid->scrollToBottom();
     grid->viewport()->repaint();
-    const double scroll = elapsedMs(step);
+    const double scroll = elapsedMs(clock);
     grid->setFocus();
     QKeyEvent home(QEvent::KeyPress, Qt::Key_Home, Qt::ControlModifier);
     QApplication::sendEvent(grid, &home);
-    processEvents();
-    step.restart();
+    drainEvents();
+    watch.moved = 0;
+    std::vector<double> moves;
+    std::vector<double> cpu;
     for (int i = 0; i < kMoves; ++i) {
+        clock.restart();
+        const double cpuStart = threadCpuMs();
         QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
         QApplication::sendEvent(grid, &down);
-        grid->viewport()->repaint();
+        drainEvents();
+        moves.push_back(elapsedMs(clock));
+        cpu.push_back(threadCpuMs() - cpuStart);
     }
-    const double move = elapsedMs(step) / kMoves;
     const bool followed = dm_rdp->cds_dives->recNo() == kMoves + 1 &&
                           dm_rdp->cds_conditions->recordCount() == 1 &&
                           dm_rdp->cds_equipment->recordCount() == 1;
-    std::printf("%.0f %.0f %.0f %.1f %.3f %d\n", load, shown, both, scroll, move, followed);
-    window.close();
-    return followed ? 0 : 1;
-}
-
-void printRow(int count, const QString& line) {
-    const QStringList v = line.trimmed().split(' ');
-    if (v.size() < 6) {
-        std::printf("%8d  measurement failed: %s\n", count, qPrintable(line));
-        return;
-    }
-    std::printf("%8d %10s %11s %14s %15s %13s%s\n", count, qPrintable(v[0]), qPrintable(v[1]),
-                qPrintable(v[2]), qPrintable(v[3]), qPrintable(v[4]),
-                v[5] == "1" ? "" : "  (details did not follow!)");
+    std::printf("%.1f %.2f %.3f %.3f %.3f %d %d\n", start, scroll, median(moves),
+                *std::max_element(moves.begin(), moves.end()), median(cpu), watch.moved,
+                int(followed));
     std::fflush(stdout);
 }
 
-int runAll(const QStringList& arguments) {
+int measure(qint64 startedNs) {
+    Dialogs::setMessageHandler([](const Dialogs::Prompt& prompt) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(prompt.text));
+        return QMessageBox::Ok;
+    });
+    WindowWatch watch;
+    qApp->installEventFilter(&watch);
+    Startup startup;
+    if (!startup.start()) {
+        return 1;
+    }
+    double start = 0;
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    QMetaObject::Connection idle;
+    idle = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [&] {
+        if (!watch.painted) {
+            return;
+        }
+        start = double(monotonicNs() - startedNs) / 1e6;
+        QObject::disconnect(idle);
+        QTimer::singleShot(kSettleMs, [&] {
+            measureMoves(watch, start);
+            QApplication::quit();
+        });
+    });
+    QApplication::exec();
+    // Not closed through the window: the layout and the tables stay as generated.
+    qApp->removeEventFilter(&watch);
+    Dialogs::setMessageHandler({});
+    return 0;
+}
+
+// --- the driver
+
+struct Run {
+    double start = 0, scroll = 0, moveMedian = 0, moveMax = 0, moveCpu = 0;
+    int moved = 0;
+    bool followed = false;
+};
+
+bool parseRun(const QString& line, Run& run) {
+    const QStringList v = line.trimmed().split(' ');
+    if (v.size() != 7) {
+        return false;
+    }
+    run = {v[0].toDouble(), v[1].toDouble(), v[2].toDouble(), v[3].toDouble(),
+           v[4].toDouble(), v[5].toInt(),    v[6] == "1"};
+    return true;
+}
+
+QString minAndMedian(const QList<Run>& runs, double Run::*figure, int decimals) {
+    std::vector<double> values;
+    for (const Run& run : runs) {
+        values.push_back(run.*figure);
+    }
+    const double least = *std::min_element(values.begin(), values.end());
+    return QStringLiteral("%1 / %2")
+        .arg(least, 0, 'f', decimals)
+        .arg(median(values), 0, 'f', decimals);
+}
+
+bool runChild(QProcess& child, const QStringList& arguments) {
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    return child.waitForFinished(-1) && child.exitStatus() == QProcess::NormalExit &&
+           child.exitCode() == 0;
+}
+
+bool measureSize(int count, int runs, QList<Run>& results) {
+    QTemporaryDir data;
+    QTemporaryDir work;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QFile::copy(QStringLiteral(NEREVA_SOURCE_DIR "/resources/language.xml"),
+                work.filePath(QStringLiteral("language.xml")));
+    QProcess generator;
+    generator.setWorkingDirectory(work.path());
+    if (!runChild(generator, {"--generate", QString::number(count)})) {
+        return false;
+    }
+    for (int i = 0; i < runs; ++i) {
+        QProcess child;
+        child.setWorkingDirectory(work.path());
+        const qint64 startedNs = monotonicNs();
+        Run run;
+        if (!runChild(child, {"--measure", QString::number(startedNs)}) ||
+            !parseRun(QString::fromLocal8Bit(child.readAllStandardOutput()), run)) {
+            return false;
+        }
+        results << run;
+    }
+    return true;
+}
+
+int runAll(QStringList arguments) {
+    int runs = kDefaultRuns;
+    if (arguments.value(0) == "--runs") {
+        runs = qMax(1, arguments.value(1).toInt());
+        arguments = arguments.mid(2);
+    }
     QList<int> counts;
     for (const QString& a : arguments) {
         counts << a.toInt();
@@ -151,20 +268,32 @@ int runAll(const QStringList& arguments) {
     if (counts.isEmpty()) {
         counts = {1000, 10000, 50000};
     }
-    std::printf("main window over N dives (each with conditions and equipment), times in ms\n");
-    std::printf("%8s %10s %11s %14s %15s %13s\n", "dives", "load", "window+show", "load+window",
-                "scroll-to-end", "next-dive");
+    std::printf(
+        "main window over N dives (notes, conditions, equipment on every dive); "
+        "min / median of %d fresh runs; times in ms\n",
+        runs);
+    std::printf("%8s %17s %15s %17s %17s %17s %9s\n", "dives", "start", "scroll-to-end",
+                "next-dive median", "next-dive max", "next-dive cpu", "moved");
     for (int count : counts) {
-        QTemporaryDir folder;
-        qputenv("XDG_DATA_HOME", folder.path().toLocal8Bit());
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {"--generate", QString::number(count)});
-        child.waitForFinished(-1);
-        child.start(QCoreApplication::applicationFilePath(), {"--measure"});
-        child.waitForFinished(-1);
-        printRow(count, QString::fromLocal8Bit(child.readAllStandardOutput()));
+        QList<Run> results;
+        if (!measureSize(count, runs, results)) {
+            std::printf("%8d  measurement failed\n", count);
+            continue;
+        }
+        const bool followed = std::all_of(results.cbegin(), results.cend(),
+                                          [](const Run& run) { return run.followed; });
+        std::vector<double> moved;
+        for (const Run& run : results) {
+            moved.push_back(run.moved);
+        }
+        std::printf("%8d %17s %15s %17s %17s %17s %9.0f%s\n", count,
+                    qPrintable(minAndMedian(results, &Run::start, 0)),
+                    qPrintable(minAndMedian(results, &Run::scroll, 1)),
+                    qPrintable(minAndMedian(results, &Run::moveMedian, 3)),
+                    qPrintable(minAndMedian(results, &Run::moveMax, 2)),
+                    qPrintable(minAndMedian(results, &Run::moveCpu, 3)), median(moved),
+                    followed ? "" : "  (details did not follow!)");
+        std::fflush(stdout);
     }
     return 0;
 }
@@ -172,18 +301,24 @@ int runAll(const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietHandler);
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    const QString screen = runtime.filePath(QStringLiteral("screen.json"));
+    QFile file(screen);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(kScreen);
+        file.close();
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screen.toLocal8Bit());
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QStringList arguments = app.arguments().mid(1);
+    const QStringList arguments = app.arguments().mid(1);
     if (arguments.value(0) == "--generate") {
-        generate(arguments.value(1).toInt());
-        return 0;
+        return generate(arguments.value(1).toInt());
     }
     if (arguments.value(0) == "--measure") {
-        return measure();
+        return measure(arguments.value(1).toLongLong());
     }
     return runAll(arguments);
 }

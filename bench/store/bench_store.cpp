@@ -1,11 +1,12 @@
-// Measures the tables module on generated logs of 1,000, 10,000 and 50,000 dives: saving,
-// loading in a fresh process against a bare QXmlStreamReader pass over the same files,
-// walking the dives with their detail rows, memory per dive, and what the save after one
-// edit costs the user-interface thread.
+// Measures the tables module on generated logs of 1,000, 10,000 and 50,000 dives (the shared
+// benchmark log): saving, loading in a fresh process against a bare QXmlStreamReader pass over
+// the same files, walking the dives with their detail rows, memory per dive, and what the save
+// after one edit costs the user-interface thread.
 //
 //   bench_store            runs everything and prints a table
 //   bench_store --load N   (internal) the measurements of one fresh process, as key=value
 #include "app/settings/tdm_const.h"
+#include "bench_log.h"
 #include "store/tdm_rdp.h"
 
 #include <unistd.h>
@@ -34,108 +35,6 @@ qint64 residentBytes() {
     }
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
-}
-
-// --- generating a log
-
-const char* const kLocations[] = {"Cozumel, Quintana Roo", "Blue Hole, Dahab", "Great Barrier Reef",
-                                  "Lake Malawi", "Scapa Flow, Orkney"};
-const char* const kSites[] = {"Palancar Reef", "The Arch", "Cod Hole", "Thumbi West",
-                              "SMS Markgraf"};
-const char* const kBuddies[] = {"Ana Martinez", "Tom Baker", "Keiko Tanaka", "Jonas Berg"};
-
-void fillDive(Table& dives, int i) {
-    dives.setValue("Date", QDate(1995, 1, 1).addDays(i / 2));
-    dives.setValue("Time_Start", QTime(9 + (i % 2) * 5, (i * 7) % 60));
-    if (i % 10 < 7) {
-        dives.setValue("id_dive", 100000 + i);
-        dives.setValue("last_update", QDateTime(QDate(2024, 1, 1), QTime(12, i % 60)));
-        dives.setValue("certify_by", i % 3);
-    }
-    dives.setValue("locked", 0);
-    dives.setValue("Location", kLocations[i % 5]);
-    dives.setValue("id_Location", 1000 + i % 5);
-    dives.setValue("Site", kSites[i % 5]);
-    dives.setValue("id_site", 5000 + i % 5);
-    for (const char* field : {"Dive_Media", "Dive_Type", "Dive_type2", "Site_type", "Dive_Deco",
-                              "Dive_Nivel", "Access_Type", "Activity", "Activity2", "dive_day",
-                              "dive_night", "dive_sunrise", "dive_sunset", "xTeam_Leader"}) {
-        dives.setValue(field, (i + int(qstrlen(field))) % 3);
-    }
-    dives.setValue("dive_rating", 1 + i % 5);
-    dives.setValue("operator", "Blue Water Divers");
-    dives.setValue("id_operator", 300 + i % 7);
-    dives.setValue("buddy", kBuddies[i % 4]);
-    dives.setValue("id_buddy", 2000 + i % 4);
-    if (i % 4 == 0) {
-        dives.setValue("team1", kBuddies[(i + 1) % 4]);
-    }
-}
-
-void fillConditions(Table& conditions, int i) {
-    if (i % 2) {
-        conditions.setValue("dive_si", "01:30");
-    }
-    conditions.setValue("altitude", 0);
-    conditions.setValue("depth", 12.5 + i % 10);
-    conditions.setValue("max_depth", 18.0 + i % 20);
-    conditions.setValue("bottom_time", "00:45");
-    conditions.setValue("GP_in", "A");
-    conditions.setValue("GP_out", "F");
-    if (i % 3 == 0) {
-        conditions.setValue("observations",
-                            QStringLiteral("Turtle at the wall, strong current on the way back.\n"
-                                           "Dive %1 of the trip; saw two eagle rays.")
-                                .arg(i));
-    }
-    conditions.setValue("cond_visibility", 15);
-    conditions.setValue("cond_visibility_Max", 25);
-    conditions.setValue("cond_temp_air", 28.5);
-    conditions.setValue("cond_temp_surf", 26);
-    conditions.setValue("cond_temp_bottom", 24.5);
-    for (const char* field :
-         {"altitude_unit", "depth_unit", "cond_visibility_unit", "cond_temp_unit", "cond_tiempo_in",
-          "cond_tiempo_out", "cond_cold", "cond_Surf", "cond_Current", "cond_wind", "cond_xWaves",
-          "cond_xSurge"}) {
-        conditions.setValue(field, 1 + i % 2);
-    }
-    conditions.setValue("cond_Current_dir", "NE");
-}
-
-void fillEquipment(Table& equipment, int i) {
-    equipment.setValue("pres_in", 200);
-    equipment.setValue("pres_out", 50 + i % 30);
-    equipment.setValue("pres_end_used", 0);
-    equipment.setValue("pres_max", 232);
-    equipment.setValue("pres_unit", 1);
-    equipment.setValue("Dc_Vendor", "Suunto");
-    equipment.setValue("Dc_Model", "D5");
-    equipment.setValue("suit_medida", "5/3");
-    equipment.setValue("lead_weight", 6 + i % 4);
-    for (const char* field : {"suit_unit", "lead_estado", "lead_unit", "gas_mix", "pro_wet",
-                              "pro_hood", "pro_gloves", "pro_booties", "misc_comp", "misc_compass",
-                              "misc_light", "misc_buoy", "cil_type", "cil_size_unit"}) {
-        equipment.setValue(field, 1);
-    }
-    equipment.setValue("cil_size", 12);
-}
-
-void generate(Tdm_rdp& module, int count) {
-    module.setBusy(true);
-    module.cds_dives->disableControls();
-    for (int i = 0; i < count; ++i) {
-        module.cds_dives->append();
-        fillDive(*module.cds_dives, i);
-        module.cds_dives->post();
-        module.cds_conditions->edit();
-        fillConditions(*module.cds_conditions, i);
-        module.cds_conditions->post();
-        module.cds_equipment->edit();
-        fillEquipment(*module.cds_equipment, i);
-        module.cds_equipment->post();
-    }
-    module.cds_dives->enableControls();
-    module.setBusy(false);
 }
 
 // --- measurements in a fresh process
@@ -266,7 +165,7 @@ bool measure(int count, Figures& figures) {
         module.DataModuleCreate();
         QElapsedTimer clock;
         clock.start();
-        generate(module, count);
+        BenchLog::generate(module, count);
         figures.generate = seconds(clock);
         clock.restart();
         module.saveAll();

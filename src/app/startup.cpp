@@ -19,6 +19,7 @@
 #include "ui/main/guarded_command.h"
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
+#include "ui/profile/profile_commands.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -165,8 +166,8 @@ void Startup::createGuardedModules() {
 void Startup::connectMainWindow() {
     Frm_Principal->openAbout = openModal<TFrm_License>;
     Frm_Principal->openEnvironmentOptions = openModal<TFrm_config>;
-    // The synchronisation dialog and the look-ups live above the main window, so they are
-    // connected from here.
+    // The synchronisation dialog, the look-ups and the member windows live above the main
+    // window, so they are connected from here.
     QObject::connect(Frm_Principal->ui->Ac_Syncronize, &QAction::triggered, Frm_Principal, [] {
         runRecordCommand(Frm_Principal, [] { Ac_SyncronizeExecute(*Frm_Principal); });
     });
@@ -179,4 +180,5 @@ void Startup::connectMainWindow() {
     QObject::connect(Frm_Principal->ui->Export1, &QAction::triggered, Frm_Principal, [] {
         runRecordCommand(Frm_Principal, [] { runExportCommand(*Frm_Principal); });
     });
+    connectProfileCommands(*Frm_Principal);
 }

@@ -16,6 +16,13 @@ QString seconds(int milliseconds) {
     return QString::number(milliseconds / 1000.0);
 }
 
+// How much of the body waits in the connection's own buffer at a time: the body is streamed
+// from the request, not copied into the buffer whole.
+constexpr qsizetype kWriteChunk = 256 * 1024;
+// How much of the answer the connection takes in before it is read: a large answer comes in
+// pieces, each handled in a moment.
+constexpr qint64 kReadChunk = 256 * 1024;
+
 bool isSuccess(int statusCode) {
     return statusCode >= 200 && statusCode < 300;
 }
@@ -25,9 +32,13 @@ bool isSuccess(int statusCode) {
 // One request and its answer over one connection, waited for in a nested event loop.
 class HttpClient::Exchange {
 public:
-    Exchange(const HttpAddress& address, const HttpProxy& proxy, QByteArray request,
+    Exchange(const HttpAddress& address, const HttpProxy& proxy, QByteArray head, QByteArray body,
              const HttpLimits& limits)
-        : address_(address), proxy_(proxy), request_(std::move(request)), reader_(limits) {
+        : address_(address),
+          proxy_(proxy),
+          head_(std::move(head)),
+          body_(std::move(body)),
+          reader_(limits) {
         idle_.setSingleShot(true);
         idle_.setInterval(limits.idleMs);
         QObject::connect(&idle_, &QTimer::timeout, [this, limits] {
@@ -76,13 +87,17 @@ private:
     void connectSocket() {
         auto* socket = new QSslSocket;
         socket_.reset(socket);
+        socket->setReadBufferSize(kReadChunk);
         QObject::connect(socket, &QSslSocket::connected, socket, [this] { connected(); });
         QObject::connect(socket, &QSslSocket::encrypted, socket, [this] {
             encrypted_ = true;
             send();
         });
         QObject::connect(socket, &QSslSocket::readyRead, socket, [this] { readAvailable(); });
-        QObject::connect(socket, &QSslSocket::bytesWritten, socket, [this] { idle_.start(); });
+        QObject::connect(socket, &QSslSocket::bytesWritten, socket, [this] {
+            idle_.start();
+            writeBody();
+        });
         QObject::connect(socket, &QSslSocket::errorOccurred, socket,
                          [this](QAbstractSocket::SocketError error) { socketFailed(error); });
         QObject::connect(socket, &QSslSocket::disconnected, socket, [this] { closed(); });
@@ -109,7 +124,20 @@ private:
 
     void send() {
         idle_.start();
-        socket_->write(request_);
+        socket_->write(head_);
+        sending_ = true;
+        writeBody();
+    }
+
+    // Tops the connection's buffer up with the next pieces of the body.
+    void writeBody() {
+        while (sending_ && sent_ < body_.size() && socket_->bytesToWrite() < kWriteChunk) {
+            const qsizetype piece = qMin(kWriteChunk, body_.size() - sent_);
+            if (socket_->write(body_.constData() + sent_, piece) != piece) {
+                return;  // the socket reports its failure
+            }
+            sent_ += piece;
+        }
     }
 
     void readAvailable() {
@@ -179,7 +207,10 @@ private:
 
     HttpAddress address_;
     HttpProxy proxy_;
-    QByteArray request_;
+    QByteArray head_;
+    QByteArray body_;
+    qsizetype sent_ = 0;  // of the body
+    bool sending_ = false;
     std::unique_ptr<QSslSocket> socket_;
     QEventLoop loop_;
     QTimer idle_;
@@ -202,8 +233,8 @@ QByteArray HttpClient::send(const QString& url, const HttpRequest& request,
     // Inside a TLS tunnel the request goes to the service itself, not to the proxy.
     const bool proxyReadsRequest = proxy_.used() && !address.tls;
     Exchange exchange(address, proxy_,
-                      HttpWire::requestBytes(request, address, proxyReadsRequest, identity_),
-                      limits);
+                      HttpWire::requestHead(request, address, proxyReadsRequest, identity_),
+                      request.body, limits);
     struct Waiting {
         Exchange*& slot;
         ~Waiting() { slot = nullptr; }

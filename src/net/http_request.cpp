@@ -85,6 +85,11 @@ QByteArray basicCredentials(const HttpIdentity& identity) {
            WireText::toBytes(identity.user + QLatin1Char(':') + identity.password).toBase64();
 }
 
+// The value's own line end, then the closing delimiter.
+QByteArray closingOf(const QByteArray& boundary) {
+    return kCrLf + kCrLf + "--" + boundary + "--" + kCrLf;
+}
+
 void addHeader(QByteArray& out, const char* name, const QByteArray& value) {
     out += name;
     out += ": ";
@@ -169,11 +174,6 @@ QByteArray multipartBoundary(const QDateTime& now) {
     return "--------" + now.toString(QStringLiteral("MMddyyhhmmsszzz")).toLatin1();
 }
 
-QByteArray multipartBody(const QByteArray& boundary, const QByteArray& value) {
-    return "--" + boundary + kCrLf + "Content-Disposition: form-data; name=\"formfield1\"" + kCrLf +
-           kCrLf + value + kCrLf + kCrLf + "--" + boundary + "--" + kCrLf;
-}
-
 quint16 portNumber(const QString& text) {
     bool ok = false;
     const int port = text.toInt(&ok);
@@ -188,8 +188,8 @@ QString userAgent(const QString& appTitle, const QString& appVersion) {
            QLatin1Char(')');
 }
 
-QByteArray requestBytes(const HttpRequest& request, const HttpAddress& address, bool throughProxy,
-                        const HttpIdentity& identity) {
+QByteArray requestHead(const HttpRequest& request, const HttpAddress& address, bool throughProxy,
+                       const HttpIdentity& identity) {
     QByteArray out = request.method + ' ' + (throughProxy ? address.absolute : address.target) +
                      ' ' + request.protocol + kCrLf;
     if (request.post() && !throughProxy) {
@@ -207,7 +207,20 @@ QByteArray requestBytes(const HttpRequest& request, const HttpAddress& address, 
     addHeader(out, "User-Agent", WireText::toBytes(identity.userAgent));
     addHeader(out, "Authorization", basicCredentials(identity));
     out += kCrLf;
-    return out + request.body;
+    return out;
 }
 
 }  // namespace HttpWire
+
+MultipartBody::MultipartBody(const QDateTime& now, qsizetype valueCapacity)
+    : boundary_(HttpWire::multipartBoundary(now)) {
+    const QByteArray head = "--" + boundary_ + kCrLf +
+                            "Content-Disposition: form-data; name=\"formfield1\"" + kCrLf + kCrLf;
+    bytes_.reserve(head.size() + valueCapacity + closingOf(boundary_).size());
+    bytes_ += head;
+}
+
+QByteArray MultipartBody::finish() {
+    bytes_ += closingOf(boundary_);
+    return std::move(bytes_);
+}

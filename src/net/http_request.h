@@ -51,17 +51,35 @@ QByteArray encodeForm(const QStringList& fields);
 
 // "--------" followed by the local time as MMddyyhhmmsszzz: 23 characters.
 QByteArray multipartBoundary(const QDateTime& now);
-// One part named "formfield1" holding `value` unchanged.
-QByteArray multipartBody(const QByteArray& boundary, const QByteArray& value);
 
 // A port given as text; throws ConversionError unless it is a number from 1 to 65535.
 quint16 portNumber(const QString& text);
 
 QString userAgent(const QString& appTitle, const QString& appVersion);
 
-// The request as it goes on the wire. Through a proxy the target is the absolute address and
-// a POST says Proxy-Connection instead of Connection.
-QByteArray requestBytes(const HttpRequest& request, const HttpAddress& address, bool throughProxy,
-                        const HttpIdentity& identity);
+// The request line and headers as they go on the wire, up to the empty line that ends them;
+// the body follows them. Through a proxy the target is the absolute address and a POST says
+// Proxy-Connection instead of Connection.
+QByteArray requestHead(const HttpRequest& request, const HttpAddress& address, bool throughProxy,
+                       const HttpIdentity& identity);
 
 }  // namespace HttpWire
+
+// A multipart/form-data body of the one field "formfield1", written in place: the part's head,
+// then the value as the caller appends it to buffer(), then the closing delimiter. With the
+// value's size reserved up front, the bytes are written once and never copied whole again on
+// their way to the socket.
+class MultipartBody {
+public:
+    explicit MultipartBody(const QDateTime& now, qsizetype valueCapacity = 0);
+
+    const QByteArray& boundary() const { return boundary_; }
+    // The body so far; the value goes on at its end, unchanged.
+    QByteArray& buffer() { return bytes_; }
+    // Closes the part and hands the body over.
+    QByteArray finish();
+
+private:
+    QByteArray boundary_;
+    QByteArray bytes_;
+};

@@ -6,6 +6,8 @@ namespace {
 
 // Longer status, header or chunk-size lines mean the peer is not speaking HTTP.
 constexpr qsizetype kMaxLine = 64 * 1024;
+// What a Content-Length may have reserved before any of the body has come.
+constexpr qint64 kBodyReservedUpFront = 64 * 1024 * 1024;
 
 SocketError malformed(const char* what) {
     return SocketError(
@@ -220,6 +222,9 @@ void HttpResponseReader::startBody() {
         throw malformed("Content-Length");
     }
     checkBodySize(remaining_);
+    // The body arrives into one buffer that need not move as it grows (a size claimed beyond
+    // what is likely is not taken at its word).
+    body_.reserve(qMin(remaining_, kBodyReservedUpFront));
     stage_ = remaining_ == 0 ? Stage::Done : Stage::FixedBody;
 }
 
@@ -237,7 +242,7 @@ void HttpResponseReader::readChunkSize(const QByteArray& line) {
 }
 
 void HttpResponseReader::takeBodyBytes(qint64 count) {
-    body_ += buffer_.left(count);
+    body_.append(buffer_.constData(), count);
     buffer_.remove(0, count);
     remaining_ -= count;
     if (remaining_ > 0) {

@@ -66,12 +66,16 @@ QByteArray TdmComm::HttpStrPost(const QString& url, const QStringList& fields) {
 }
 
 QByteArray TdmComm::HttpMultiPartPost(const QString& url, const QString& value, RequestKind kind) {
+    const QByteArray bytes = WireText::toBytes(value);
+    MultipartBody body(QDateTime::currentDateTime(), bytes.size());
+    body.buffer() += bytes;
+    return HttpMultiPartPost(url, std::move(body), kind);
+}
+
+QByteArray TdmComm::HttpMultiPartPost(const QString& url, MultipartBody body, RequestKind kind) {
     UpdateNMHTTP1();
-    const QByteArray boundary = HttpWire::multipartBoundary(QDateTime::currentDateTime());
-    return send(url,
-                HttpRequest::multipartPost(
-                    boundary, HttpWire::multipartBody(boundary, WireText::toBytes(value))),
-                kind);
+    const QByteArray boundary = body.boundary();
+    return send(url, HttpRequest::multipartPost(boundary, body.finish()), kind);
 }
 
 void TdmComm::UpdateNMHTTP1() {

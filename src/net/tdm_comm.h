@@ -57,6 +57,10 @@ public:
     // POST of a multipart/form-data body whose one field "formfield1" holds `value` unchanged.
     QByteArray HttpMultiPartPost(const QString& url, const QString& value,
                                  RequestKind kind = RequestKind::Ordinary);
+    // The same with a body the caller has written (its value already ISO-8859-1 bytes); it is
+    // streamed to the connection as it stands.
+    QByteArray HttpMultiPartPost(const QString& url, MultipartBody body,
+                                 RequestKind kind = RequestKind::Ordinary);
 
     // Rebuilds the client from the current credentials and proxy settings; refused while a
     // request waits, since that request still uses the client.

@@ -2,23 +2,21 @@
 
 #include "store/table.h"
 
-DiveDetailRows::DiveDetailRows(const Table& detail) : data_(detail.snapshot()) {
-    const int link = data_->layout->indexOf(u"id_local_dive");
-    rowOfDive_.reserve(data_->rows.size());
-    for (int i = 0; i < data_->rows.size(); ++i) {
-        const Row& row = data_->rows[i];
-        if (!data_->layout->isNull(row, link)) {
-            const int dive = int(data_->layout->integer(row, link));
-            if (!rowOfDive_.contains(dive)) {
-                rowOfDive_.insert(dive, i);
-            }
-        }
-    }
-}
+#include <algorithm>
+
+DiveDetailRows::DiveDetailRows(const Table& detail)
+    : data_(detail.snapshot()), link_(data_->layout->indexOf(u"id_local_dive")) {}
 
 const Row* DiveDetailRows::of(int idLocalDive) const {
-    const auto found = rowOfDive_.constFind(idLocalDive);
-    return found == rowOfDive_.cend() ? nullptr : &data_->rows[*found];
+    const RecordLayout& layout = *data_->layout;
+    const auto before = [&](const Row& row, int dive) {
+        return layout.isNull(row, link_) || layout.integer(row, link_) < dive;
+    };
+    const auto found =
+        std::lower_bound(data_->rows.cbegin(), data_->rows.cend(), idLocalDive, before);
+    const bool match = found != data_->rows.cend() && !layout.isNull(*found, link_) &&
+                       layout.integer(*found, link_) == idLocalDive;
+    return match ? &*found : nullptr;
 }
 
 QVariant DiveDetailRows::value(const Row* row, int field) const {

@@ -2,7 +2,6 @@
 
 #include "store/table_data.h"
 
-#include <QHash>
 #include <QStringView>
 #include <QVariant>
 #include <memory>
@@ -12,7 +11,9 @@ class Table;
 // A detail table's rows (conditions, equipment) found by their dive's local number, from a
 // snapshot of the whole table: walks over every dive read them without moving any cursor, so
 // the detail table never has to follow its master row by row. The first row of a dive counts,
-// as the detail table shows it.
+// as the detail table shows it. A detail table keeps its rows in the order of the dive's number
+// (nulls first), so a dive's rows lie together and are found by binary search, with nothing to
+// build beforehand.
 class DiveDetailRows {
 public:
     explicit DiveDetailRows(const Table& detail);
@@ -27,5 +28,5 @@ public:
 
 private:
     std::shared_ptr<const TableData> data_;
-    QHash<int, int> rowOfDive_;
+    int link_;
 };

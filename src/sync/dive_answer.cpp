@@ -8,6 +8,8 @@
 #include "wire/dive_record.h"
 #include "wire/sync_fields.h"
 
+#include <cstring>
+
 namespace {
 
 // An integer written in decimal, nothing else.
@@ -21,6 +23,22 @@ bool toInteger(const QString& text, int& number) {
 // milliseconds), so a value that reads as the stored one's text is that value.
 bool textIsExact(FieldType type) {
     return type != FieldType::Time && type != FieldType::DateTime;
+}
+
+// Where the line starting at `from` ends: its CR or LF, or `end`.
+const char* lineEnd(const char* from, const char* end) {
+    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', size_t(end - from)));
+    const char* stop = lf ? lf : end;
+    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', size_t(stop - from)));
+    return cr ? cr : stop;
+}
+
+// The start of the line after the one ending at `ending` (CR LF counts as one end).
+const char* nextLine(const char* ending, const char* end) {
+    if (ending == end) {
+        return end;
+    }
+    return ending[0] == '\r' && ending + 1 < end && ending[1] == '\n' ? ending + 2 : ending + 1;
 }
 
 }  // namespace
@@ -98,7 +116,34 @@ struct DiveAnswer::Part {
     }
 };
 
-DiveAnswer::DiveAnswer(Tdm_rdp& tables) : tables_(tables), values_(DiveRecord::kAnswerSlots) {
+AnswerLines::AnswerLines(QByteArray bytes) : bytes_(std::move(bytes)) {}
+
+bool AnswerLines::next(QString& line) {
+    const char* begin = bytes_.constData();
+    const char* end = begin + bytes_.size();
+    const char* from = begin + at_;
+    if (from == end) {
+        return false;
+    }
+    const char* ending = lineEnd(from, end);
+    line = QString::fromLatin1(from, ending - from);
+    at_ = nextLine(ending, end) - begin;
+    return true;
+}
+
+int AnswerLines::nonEmptyCount() const {
+    const char* end = bytes_.constData() + bytes_.size();
+    int count = 0;
+    for (const char* from = bytes_.constData() + at_; from != end;) {
+        const char* ending = lineEnd(from, end);
+        count += ending != from;
+        from = nextLine(ending, end);
+    }
+    return count;
+}
+
+DiveAnswer::DiveAnswer(Tdm_rdp& tables, std::function<void()> pause)
+    : tables_(tables), values_(DiveRecord::kAnswerSlots), pause_(std::move(pause)) {
     for (Table* table : {tables.cds_dives, tables.cds_conditions, tables.cds_equipment}) {
         parts_.push_back(std::make_unique<Part>(table));
     }
@@ -123,10 +168,29 @@ QStringList DiveAnswer::lines(QString answer) {
 }
 
 AnswerOutcome DiveAnswer::apply(const QStringList& lines, const std::function<void()>& afterLine) {
+    qsizetype at = 0;
+    return applyEach(
+        [&](QString& line) {
+            if (at == lines.size()) {
+                return false;
+            }
+            line = lines[at++];
+            return true;
+        },
+        afterLine);
+}
+
+AnswerOutcome DiveAnswer::apply(AnswerLines lines, const std::function<void()>& afterLine) {
+    return applyEach([&](QString& line) { return lines.next(line); }, afterLine);
+}
+
+AnswerOutcome DiveAnswer::applyEach(const std::function<bool(QString&)>& next,
+                                    const std::function<void()>& afterLine) {
     const QuietTables quiet({tables_.cds_dives, tables_.cds_conditions, tables_.cds_equipment});
-    DiveIndex index(*tables_.cds_dives);
+    DiveIndex index(*tables_.cds_dives, pause_);
     AnswerOutcome outcome;
-    for (const QString& text : lines) {
+    QString text;
+    while (next(text)) {
         if (text.isEmpty()) {
             continue;
         }
@@ -150,6 +214,9 @@ AnswerOutcome DiveAnswer::apply(const QStringList& lines, const std::function<vo
         }
         if (afterLine) {
             afterLine();
+        }
+        if (pause_) {
+            pause_();
         }
     }
     return outcome;

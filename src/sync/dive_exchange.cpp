@@ -3,7 +3,6 @@
 #include "app/settings/app_error.h"
 #include "net/service_endpoints.h"
 #include "net/tdm_comm.h"
-#include "net/wire_text.h"
 #include "store/tdm_rdp.h"
 #include "sync/dive_answer.h"
 #include "sync/dive_upload.h"
@@ -49,14 +48,15 @@ QSet<int> queuedDeletions() {
     return numbers;
 }
 
-QStringList upload(Tdm_rdp& tables, const std::function<bool()>& stopped) {
-    const QString body = DiveUpload(tables).body(stopped);
+AnswerLines upload(Tdm_rdp& tables, const std::function<bool()>& stopped) {
+    DiveUpload records(tables);
+    MultipartBody body(QDateTime::currentDateTime(), records.sizeGuess());
+    records.write(body.buffer(), stopped);
     if (stopped && stopped()) {
         return {};
     }
-    const QByteArray answer = dmComm->HttpMultiPartPost(ServiceEndpoints::dives(), body,
-                                                        TdmComm::RequestKind::DiveUpload);
-    return DiveAnswer::lines(WireText::fromBytes(answer));
+    return AnswerLines(dmComm->HttpMultiPartPost(ServiceEndpoints::dives(), std::move(body),
+                                                 TdmComm::RequestKind::DiveUpload));
 }
 
 }  // namespace DiveExchange

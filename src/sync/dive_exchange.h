@@ -1,7 +1,8 @@
 #pragma once
 
+#include "sync/dive_answer.h"
+
 #include <QSet>
-#include <QStringList>
 #include <functional>
 
 class Tdm_rdp;
@@ -18,10 +19,11 @@ void sendDeletionQueue();
 // The service numbers of the dives deleted here that the service has not been told of yet.
 QSet<int> queuedDeletions();
 
-// Uploads every dive; returns the answer's lines. Stops before sending (returning nothing) when
-// `stopped` says so while the records are built. Throws AppError when the request fails. The
-// request has the dive upload's longer time limits (TdmComm::RequestKind::DiveUpload): the
-// service answers only when it has gone through the whole log.
-QStringList upload(Tdm_rdp& tables, const std::function<bool()>& stopped);
+// Uploads every dive; returns the answer's lines. The records are written once, into the
+// request's body, and `stopped` is asked before each dive (the run lets the events run there);
+// when it says so nothing is sent and there are no lines. Throws AppError when the request
+// fails. The request has the dive upload's longer time limits (TdmComm::RequestKind::DiveUpload):
+// the service answers only when it has gone through the whole log.
+AnswerLines upload(Tdm_rdp& tables, const std::function<bool()>& stopped);
 
 }  // namespace DiveExchange

@@ -25,7 +25,7 @@ bool DiveIndex::OrderKey::operator==(const OrderKey& other) const {
     return !(*this < other) && !(other < *this);
 }
 
-DiveIndex::DiveIndex(const Table& dives)
+DiveIndex::DiveIndex(const Table& dives, const std::function<void()>& between)
     : dives_(dives),
       idField_(dives.fieldIndex(QStringLiteral("id_dive"))),
       localField_(dives.fieldIndex(QStringLiteral("id_local_dive"))),
@@ -36,6 +36,9 @@ DiveIndex::DiveIndex(const Table& dives)
     localsByService_.reserve(rows);
     for (int row = 0; row < rows; ++row) {
         update(row);
+        if (between) {
+            between();
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <functional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -12,7 +13,9 @@ class Table;
 // meet first, also while rows move and new dives come in (update() after each post).
 class DiveIndex {
 public:
-    explicit DiveIndex(const Table& dives);
+    // `between` runs after each row while the index is built (a caller on the user-interface
+    // thread lets the events run there; the table must not change meanwhile).
+    explicit DiveIndex(const Table& dives, const std::function<void()>& between = {});
 
     // The 0-based row of the first dive whose id_dive is `idDive` (not 0), else of the dive
     // whose id_local_dive is `idLocalDive` when its id_dive is null or 0; -1 when there is

@@ -13,75 +13,88 @@ using DiveRecord::Form;
 
 // Null dates and times go up as the zero date-time.
 const QDateTime kZeroDateTime(QDate(1899, 12, 30), QTime(0, 0));
-const QString kSeconds = QStringLiteral(":00");
-const QString kLineEnd = QStringLiteral("\r\n");
-const QString kFieldSeparator = QStringLiteral("##");
-constexpr int kRecordSizeGuess = 480;
+constexpr char kSeconds[] = ":00";
+constexpr char kLineEnd[] = "\r\n";
+constexpr char kFieldSeparator[] = "##";
+// Bytes of a dive with notes, conditions and equipment (about 600); more only costs a move of
+// the buffer.
+constexpr int kRecordSizeGuess = 640;
+
+// Text whose characters are all in ISO-8859-1, one byte each.
+void appendLatin1(QByteArray& out, QStringView text) {
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char* byte = out.data() + at;
+    for (const QChar c : text) {
+        *byte++ = char(c.unicode());
+    }
+}
 
 // Decimal digits, at least `width` of them (zeros in front).
-void appendNumber(QString& line, qint64 number, int width = 0) {
+void appendNumber(QByteArray& out, qint64 number, int width = 0) {
     char digits[24];
     const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
     for (qsizetype pad = width - (end - digits); pad > 0; --pad) {
-        line += u'0';
+        out += '0';
     }
-    line += QLatin1String(digits, end - digits);
+    out.append(digits, end - digits);
 }
 
 // "yyyy-MM-dd".
-void appendDate(QString& line, const QDate& date) {
-    appendNumber(line, date.year(), 4);
-    line += u'-';
-    appendNumber(line, date.month(), 2);
-    line += u'-';
-    appendNumber(line, date.day(), 2);
+void appendDate(QByteArray& out, const QDate& date) {
+    appendNumber(out, date.year(), 4);
+    out += '-';
+    appendNumber(out, date.month(), 2);
+    out += '-';
+    appendNumber(out, date.day(), 2);
 }
 
 // "hh:mm".
-void appendTime(QString& line, const QTime& time) {
-    appendNumber(line, time.hour(), 2);
-    line += u':';
-    appendNumber(line, time.minute(), 2);
+void appendTime(QByteArray& out, const QTime& time) {
+    appendNumber(out, time.hour(), 2);
+    out += ':';
+    appendNumber(out, time.minute(), 2);
 }
 
-// The text form of a stored value: null is empty, numbers in plain decimals.
-void appendText(QString& line, const QVariant& value) {
+// The text form of a stored value: null is empty, numbers in plain decimals, texts escaped
+// (which leaves nothing outside ISO-8859-1).
+void appendText(QByteArray& out, const QVariant& value) {
     switch (value.typeId()) {
         case QMetaType::UnknownType:
             return;
         case QMetaType::Int:
-            appendNumber(line, value.toInt());
+            appendNumber(out, value.toInt());
             return;
         case QMetaType::Double:
-            line += SyncFields::decimal(value.toDouble());
+            appendLatin1(out, SyncFields::decimal(value.toDouble()));
             return;
         default:
-            line += SyncFields::encode(value.toString());
+            appendLatin1(out, SyncFields::encode(value.toString()));
     }
 }
 
-void appendValue(QString& line, const QVariant& value, Form form) {
+void appendValue(QByteArray& out, const QVariant& value, Form form) {
     switch (form) {
         case Form::DateTime: {
             const QDateTime at = value.isValid() ? value.toDateTime() : kZeroDateTime;
-            appendDate(line, at.date());
-            line += u' ';
-            appendTime(line, at.time());
+            appendDate(out, at.date());
+            out += ' ';
+            appendTime(out, at.time());
             return;
         }
         case Form::Date:
-            appendDate(line, value.isValid() ? value.toDate() : kZeroDateTime.date());
+            appendDate(out, value.isValid() ? value.toDate() : kZeroDateTime.date());
             return;
         case Form::TimeOfDay:
-            appendTime(line, value.isValid() ? value.toTime() : kZeroDateTime.time());
-            line += kSeconds;
+            appendTime(out, value.isValid() ? value.toTime() : kZeroDateTime.time());
+            out += kSeconds;
             return;
         case Form::Duration:
-            appendText(line, value);
-            line += kSeconds;
+            appendText(out, value);
+            out += kSeconds;
             return;
         case Form::Text:
-            appendText(line, value);
+            appendText(out, value);
     }
 }
 
@@ -118,7 +131,11 @@ DiveUpload::DiveUpload(Tdm_rdp& tables)
 
 DiveUpload::~DiveUpload() = default;
 
-QString DiveUpload::body(const std::function<bool()>& stopped) {
+qsizetype DiveUpload::sizeGuess() const {
+    return qsizetype(tables_.cds_dives->recordCount()) * kRecordSizeGuess;
+}
+
+void DiveUpload::write(QByteArray& out, const std::function<bool()>& stopped) {
     Table* dives = tables_.cds_dives;
     for (Table* table : {tables_.cds_conditions, tables_.cds_equipment, dives}) {
         settle(table);
@@ -126,19 +143,16 @@ QString DiveUpload::body(const std::function<bool()>& stopped) {
     dives->first();
     conditions_ = std::make_unique<DiveDetailRows>(*tables_.cds_conditions);
     equipment_ = std::make_unique<DiveDetailRows>(*tables_.cds_equipment);
-    QString text;
-    text.reserve(qsizetype(dives->recordCount()) * kRecordSizeGuess);
     for (int row = 0; row < dives->recordCount(); ++row) {
         if (stopped && stopped()) {
             break;
         }
-        appendRecord(text, row);
-        text += kLineEnd;
+        appendRecord(out, row);
+        out += kLineEnd;
     }
-    return text;
 }
 
-void DiveUpload::appendRecord(QString& text, int diveRow) const {
+void DiveUpload::appendRecord(QByteArray& out, int diveRow) const {
     const Table* dives = tables_.cds_dives;
     const int local = dives->valueAt(diveRow, localField_).toInt();
     const Row* conditions = conditions_->of(local);
@@ -158,8 +172,8 @@ void DiveUpload::appendRecord(QString& text, int diveRow) const {
                 break;
         }
         if (i > 0) {
-            text += kFieldSeparator;
+            out += kFieldSeparator;
         }
-        appendValue(text, value, source.form);
+        appendValue(out, value, source.form);
     }
 }

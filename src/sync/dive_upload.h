@@ -2,7 +2,7 @@
 
 #include "wire/dive_record.h"
 
-#include <QString>
+#include <QByteArray>
 #include <QVector>
 #include <functional>
 #include <memory>
@@ -13,17 +13,20 @@ class Tdm_rdp;
 
 // Builds the dive upload: every dive in the table's order, whatever its lock or certification
 // state, each with its conditions and equipment rows (the first a detail table shows for it, or
-// none), as one record line. The dives are read by row and the detail rows from snapshots, so
-// the walk moves no cursor.
+// none), as one record line in ISO-8859-1 (values outside it travel escaped, see SyncFields).
+// The dives are read by row and the detail rows from snapshots, so the walk moves no cursor.
 class DiveUpload {
 public:
     explicit DiveUpload(Tdm_rdp& tables);
     ~DiveUpload();
 
-    // Posts pending edits as a move would, goes to the first dive and returns the multipart
-    // value: each record followed by CR LF. Stops, returning the records built so far, when
-    // `stopped` says so before a dive.
-    QString body(const std::function<bool()>& stopped = {});
+    // Posts pending edits as a move would, goes to the first dive and appends the multipart
+    // value to `out`: each record followed by CR LF. `stopped` is asked before every dive (the
+    // run lets the events run there); when it says so, the records built so far stay and the
+    // rest are not built.
+    void write(QByteArray& out, const std::function<bool()>& stopped = {});
+    // About the bytes write() appends, to reserve up front.
+    qsizetype sizeGuess() const;
 
 private:
     struct Source {
@@ -31,7 +34,7 @@ private:
         int field;
         DiveRecord::Form form;
     };
-    void appendRecord(QString& text, int diveRow) const;
+    void appendRecord(QByteArray& out, int diveRow) const;
 
     Tdm_rdp& tables_;
     int localField_;

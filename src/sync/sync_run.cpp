@@ -9,12 +9,23 @@
 #include "sync/member_exchange.h"
 #include "sync/reference_download.h"
 
-#include <QCoreApplication>
+#include <QEventLoop>
 #include <algorithm>
 
 namespace {
 
 const QString kCancel = QStringLiteral("CANCEL");
+
+// The open tables with changes that have not reached their files.
+QList<Table*> unsavedTables(const Tdm_rdp& tables) {
+    QList<Table*> unsaved;
+    for (Table* table : tables.tables()) {
+        if (table->active() && table->hasUnsavedChanges() && !table->fileName().isEmpty()) {
+            unsaved << table;
+        }
+    }
+    return unsaved;
+}
 
 }  // namespace
 
@@ -78,6 +89,9 @@ void SyncRun::cancel() {
         stopReason_ = kCancel;
         if (dmComm) {
             dmComm->cancelRequest();
+        }
+        if (waitingForWriters_) {
+            waitingForWriters_->quit();  // what is being written still reaches the files
         }
     }
 }
@@ -158,40 +172,60 @@ void SyncRun::runMemberTask() {
 void SyncRun::runDivesTask() {
     setStatus(SyncTask::Dives, TaskStatus::Executing);
     setText(word(taskKey(SyncTask::Dives)));
-    QStringList lines;
+    AnswerLines lines;
     try {
-        lines = DiveExchange::upload(*dm_rdp, [this] { return aborted_; });
+        lines = DiveExchange::upload(*dm_rdp, [this] {
+            slices_.yield();
+            return aborted_;
+        });
     } catch (const AppError&) {
         aborted_ = true;
     }
     if (!aborted_) {
-        applyDiveAnswer(lines);
+        applyDiveAnswer(std::move(lines));
     }
     step();
 }
 
-void SyncRun::applyDiveAnswer(const QStringList& lines) {
-    progressMaximum_ += int(std::count_if(lines.cbegin(), lines.cend(),
-                                          [](const QString& line) { return !line.isEmpty(); }));
+void SyncRun::applyDiveAnswer(AnswerLines lines) {
+    progressMaximum_ += lines.nonEmptyCount();
     step(0);
-    DiveAnswer answer(*dm_rdp);
+    DiveAnswer answer(*dm_rdp, [this] { slices_.yield(); });
     answer.withhold(DiveExchange::queuedDeletions());
-    const AnswerOutcome outcome = answer.apply(lines, [this] {
-        step();
-        QCoreApplication::processEvents();
-    });
+    const AnswerOutcome outcome = answer.apply(std::move(lines), [this] { step(); });
     skippedDives_ = outcome.skipped;
 }
 
 // What the member and dives tasks wrote goes to the files now: the reference task works on
-// documents from the service, and nothing it meets may cost the dives written back.
+// documents from the service, and nothing it meets may cost the dives written back. The tables'
+// writer threads write them while the events run; Cancel stops the wait, not the writing. A
+// table that cannot be written is reported through the tables module's saveFailed, and its
+// changes stay pending for the next save.
 void SyncRun::saveTables() {
-    try {
-        dm_rdp->saveAll();
-    } catch (const AppError&) {
-        // Reported through the tables module's saveFailed; the changes stay pending and are
-        // written with the next save.
+    QList<Table*> unsaved = unsavedTables(*dm_rdp);
+    if (unsaved.isEmpty()) {
+        return;
     }
+    QEventLoop loop;
+    const auto settled = [&](Table* table, bool failed) {
+        if (failed || !table->hasUnsavedChanges()) {
+            unsaved.removeAll(table);
+        }
+        if (unsaved.isEmpty()) {
+            loop.quit();
+        }
+    };
+    QObject::connect(dm_rdp, &Tdm_rdp::tableSaved, &loop,
+                     [&](Table* table) { settled(table, false); });
+    QObject::connect(dm_rdp, &Tdm_rdp::saveFailed, &loop,
+                     [&](Table* table) { settled(table, true); });
+    // The writers take their snapshots only while Busy is down; nothing runs in between.
+    dm_rdp->setBusy(false);
+    dm_rdp->saveChangedTables();
+    dm_rdp->setBusy(true);
+    waitingForWriters_ = &loop;
+    loop.exec();
+    waitingForWriters_ = nullptr;
 }
 
 void SyncRun::runReferenceTask() {

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "sync/dive_answer.h"
+#include "sync/time_slices.h"
+
 #include <QString>
-#include <QStringList>
 #include <array>
 #include <functional>
+
+class QEventLoop;
 
 enum class SyncTask { Member, Dives, Reference };
 enum class TaskStatus { None, Pending, Executing, Completed, Failed, Canceled };
@@ -14,8 +18,14 @@ constexpr int kSyncTasks = 3;
 // queue, the dives task and the reference task. Busy is raised for the whole run; the tables
 // are written before the reference task and again after the run. A failed member request or
 // dive upload stops the run; so does cancel(), which gives up the request in flight (nothing of
-// its answer is applied) and is noticed at the next check (lines of the dive answer already
-// being applied all are).
+// its answer is applied) and is noticed at the next check: before each dive of the upload being
+// built (nothing is sent then), before the dives and the reference tasks. Once the dive answer
+// has come, all of its lines are applied even when Cancel is clicked meanwhile, so the log
+// holds the whole answer; the run then ends canceled without the reference task.
+//
+// The run keeps the event loop turning all along: the requests and the tables' writer threads
+// are waited for in it, and the upload is built and the answer applied in short slices between
+// which the pending events run, so the window repaints and Cancel can be clicked at any moment.
 class SyncRun {
 public:
     // What a window shows of the run; each is told as it changes.
@@ -63,7 +73,7 @@ private:
     void runTasks();
     void runMemberTask();
     void runDivesTask();
-    void applyDiveAnswer(const QStringList& lines);
+    void applyDiveAnswer(AnswerLines lines);
     void saveTables();
     void runReferenceTask();
     void setStatus(SyncTask task, TaskStatus status);
@@ -85,4 +95,6 @@ private:
     int tasksRuled_ = 0;  // the tasks before this one show their outcome
     int progress_ = 0;
     int progressMaximum_ = 0;
+    TimeSlices slices_;
+    QEventLoop* waitingForWriters_ = nullptr;  // while the tables are being written
 };

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QTcpServer>
 
 Q_DECLARE_METATYPE(HttpTestServer::Responder)
 
@@ -132,6 +133,8 @@ private slots:
     void crawlingAnswersEndAtTheDeadline();
     void diveUploadWaitsLongerThanOtherRequests();
     void cancelGivesUpTheRequestInFlight();
+    void largeBodiesGoAndComeWhole();
+    void cancelWhileTheBodyIsStillBeingSent();
     void textOutsideLatin1IsNotSent();
     void secondRequestWhileOneWaitsIsRefused();
     void eventsAreProcessedWhileWaiting();
@@ -589,6 +592,68 @@ void TestHttp::cancelGivesUpTheRequestInFlight() {
     f.comm.cancelRequest();  // nothing waits: nothing happens
     server.responder = HttpTestServer::answer(kOk);
     QCOMPARE(f.comm.HttpGet(server.url(QStringLiteral("/second"))), QByteArray("OK"));
+}
+
+// Bodies far larger than the pieces the connection takes at a time: every byte arrives once,
+// in order, both ways.
+void TestHttp::largeBodiesGoAndComeWhole() {
+    CommFixture f;
+    HttpTestServer server;
+    QByteArray answer(1500 * 1000 + 7, Qt::Uninitialized);
+    for (qsizetype i = 0; i < answer.size(); ++i) {
+        answer[i] = char('a' + i % 26);
+    }
+    server.responder = HttpTestServer::answer(
+        "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(answer.size()) + "\r\n\r\n" +
+        answer);
+    MultipartBody body(QDateTime::currentDateTime());
+    for (int i = 0; i < 3 * 1000 * 1000 + 11; ++i) {
+        body.buffer() += char(i % 251);  // every byte value, CR and LF among them
+    }
+    const QByteArray value = body.buffer().mid(body.buffer().indexOf("\r\n\r\n") + 4);
+    const QByteArray boundary = body.boundary();
+    QCOMPARE(f.comm.HttpMultiPartPost(server.url(QStringLiteral("/dives.php")), std::move(body)),
+             answer);
+    const QByteArray request = server.lastRequest();
+    const QByteArray sent = request.mid(request.indexOf("\r\n\r\n") + 4);
+    const QByteArray expected = "--" + boundary +
+                                "\r\nContent-Disposition: form-data; name=\"formfield1\"\r\n\r\n" +
+                                value + "\r\n\r\n--" + boundary + "--\r\n";
+    QCOMPARE(sent.size(), expected.size());
+    QVERIFY(sent == expected);
+    QCOMPARE(headerLine(request, "Content-Length"),
+             "Content-Length: " + QByteArray::number(expected.size()));
+}
+
+// A service that takes the connection but reads nothing: the body cannot all go, and Cancel
+// still gives the request up.
+void TestHttp::cancelWhileTheBodyIsStillBeingSent() {
+    CommFixture f;
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QList<QTcpSocket*> held;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        socket->setReadBufferSize(1);
+        held << socket;
+    });
+    MultipartBody body(QDateTime::currentDateTime());
+    body.buffer().append(64 * 1024 * 1024, 'x');
+    QTimer canceler;
+    QObject::connect(&canceler, &QTimer::timeout, [&] {
+        if (!held.isEmpty()) {
+            canceler.stop();
+            QTimer::singleShot(200, [&] { f.comm.cancelRequest(); });
+        }
+    });
+    canceler.start(10);
+    QVERIFY_THROWS_EXCEPTION(
+        RequestCanceledError,
+        f.comm.HttpMultiPartPost(
+            QStringLiteral("http://127.0.0.1:%1/dives.php").arg(server.serverPort()),
+            std::move(body)));
+    QVERIFY(!f.comm.requestRunning());
+    QCOMPARE(held.size(), 1);
 }
 
 void TestHttp::textOutsideLatin1IsNotSent() {

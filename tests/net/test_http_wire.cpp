@@ -11,7 +11,7 @@ const HttpIdentity kIdentity{QStringLiteral("UA"), QStringLiteral("u"), QStringL
 
 QByteArray hostLine(const QString& url) {
     const QByteArray request =
-        HttpWire::requestBytes(HttpRequest::get(), HttpWire::parseAddress(url), false, kIdentity);
+        HttpWire::requestHead(HttpRequest::get(), HttpWire::parseAddress(url), false, kIdentity);
     const qsizetype start = request.indexOf("\r\nHost: ") + 2;
     return request.mid(start, request.indexOf("\r\n", start) - start);
 }
@@ -157,7 +157,7 @@ void TestHttpWire::controlCharactersCannotEndTheRequestLine() {
     QCOMPARE(url, QStringLiteral("http://h/a.php?n=x%20y%0D%0AX-Injected:%201%0D%0A%0D%0AGET%20/"
                                  "%09%41"));
     const QByteArray request =
-        HttpWire::requestBytes(HttpRequest::get(), HttpWire::parseAddress(url), false, kIdentity);
+        HttpWire::requestHead(HttpRequest::get(), HttpWire::parseAddress(url), false, kIdentity);
     // The request line, five header lines and the empty line.
     QCOMPARE(request.count("\r\n"), 7);
 }

@@ -9,6 +9,8 @@
 #include "interchange/log_import.h"
 #include "interchange/ui/tfrm_export.h"
 #include "interchange/ui/tfrm_import.h"
+#include "cache/tdm_local_data.h"
+#include "fake_service.h"
 #include "render_lookups.h"
 #include "reports/tfrm_report.h"
 #include "reports/tfrm_report_preview.h"
@@ -26,6 +28,11 @@
 #include "ui/main/tfrm_principal.h"
 #include "ui/main/tfrm_principal_controls.h"
 #include "ui/main/tfrm_stops.h"
+#include "ui/profile/profile_forms.h"
+#include "ui/profile/tdlg_register_user.h"
+#include "ui/profile/tfrm_certificate.h"
+#include "ui/profile/tfrm_diver_info.h"
+#include "ui/profile/tfrm_invite.h"
 #include "ui_tfrm_config.h"
 #include "ui_tfrm_export.h"
 #include "ui_tfrm_import.h"
@@ -387,6 +394,117 @@ void renderOptions() {
     }
 }
 
+// A member with three certificates, the first one certified, and reference lists to choose from.
+void addSampleMember() {
+    setFields(dm_rdp->cds_info, {{"name", "Maria Lopez"},
+                                 {"inet_email", "maria.lopez@example.org"},
+                                 {"address", "Calle 10 #245"},
+                                 {"city", "Playa del Carmen"},
+                                 {"state", "Quintana Roo"},
+                                 {"country", "Mexico"},
+                                 {"inet_user", "mlopez"},
+                                 {"inet_pass", "secret"},
+                                 {"per_pub_personal", 1},
+                                 {"per_pub_dives", 2},
+                                 {"per_send1", 1}});
+    const QList<QList<QPair<const char*, QVariant>>> certificates = {
+        {{"date", QDate(2005, 3, 14)},
+         {"category", 0},
+         {"certify_by", 1},
+         {"cert_no", "0503AB1234"},
+         {"agency", "PADI"},
+         {"level", "Open Water Diver"},
+         {"operator", "Blue Water Academy"},
+         {"id_operator", 12},
+         {"instructor", "Ana Torres"},
+         {"inst_cert_no", "PADI-44120"}},
+        {{"date", QDate(2009, 6, 2)},
+         {"category", 1},
+         {"cert_no", "N-77812"},
+         {"agency", "SSI"},
+         {"level", "Enriched Air Nitrox"},
+         {"operator", "Aldora Divers"},
+         {"instructor", "Jon Park"}},
+        {{"category", 2}, {"agency", "DAN"}, {"level", "First Aid"}, {"operator", "Dive Club"}}};
+    for (const auto& certificate : certificates) {
+        dm_rdp->cds_certif->append();
+        for (const auto& [field, value] : certificate) {
+            dm_rdp->cds_certif->setValue(QString::fromLatin1(field), value);
+        }
+        dm_rdp->cds_certif->post();
+    }
+    QDomDocument reference;
+    reference.setContent(QByteArrayLiteral(
+        "<data><countries>"
+        "<country><name>Mexico</name><states><state><name>Quintana Roo</name></state>"
+        "<state><name>Yucatan</name></state></states></country>"
+        "<country><name>Egypt</name><states><state><name>South Sinai</name></state></states>"
+        "</country></countries><agencies>"
+        "<agency><name>PADI</name><levels><level>Open Water Diver</level>"
+        "<level>Advanced Open Water Diver</level><level>Rescue Diver</level></levels></agency>"
+        "<agency><name>SSI</name><levels><level>Open Water Diver</level>"
+        "<level>Enriched Air Nitrox</level></levels></agency>"
+        "</agencies></data>"));
+    TdmLocalData::replaceRoot(dmLocalData->XMLLocalData, reference.documentElement());
+}
+
+// The certificate row whose date is `date`, made current.
+void gotoCertificate(const QDate& date) {
+    Table* rows = dm_rdp->cds_certif;
+    for (rows->first(); !rows->eof(); rows->next()) {
+        if (rows->value("date").toDate() == date) {
+            return;
+        }
+    }
+}
+
+void renderMemberInformation() {
+    TFrm_Diver_info info(Frm_Principal, Frm_Principal->ui->Ac_Register_Member);
+    Ui::TFrm_Diver_info* form = info.form();
+    form->PageControl1->setCurrentWidget(form->ts_general);
+    save(&info, QStringLiteral("member-1-general"));
+    form->PageControl1->setCurrentWidget(form->ts_certifications);
+    form->lv_cert->setCurrentItem(form->lv_cert->topLevelItem(1));
+    save(&info, QStringLiteral("member-2-certifications"));
+    form->PageControl1->setCurrentWidget(form->TabSheet1);
+    form->PageControl2->setCurrentWidget(form->ts_member);
+    save(&info, QStringLiteral("member-3-community"));
+    form->PageControl2->setCurrentWidget(form->ts_options);
+    save(&info, QStringLiteral("member-4-options"));
+    info.close();
+    gotoCertificate(QDate(2009, 6, 2));
+    TFrmCertificate editor(Frm_Principal, dm_rdp->ds_certif);
+    save(&editor, QStringLiteral("certificate-edit"));
+    gotoCertificate(QDate(2005, 3, 14));
+    TFrmCertificate sheet(Frm_Principal, dm_rdp->ds_certif);
+    save(&sheet, QStringLiteral("certificate-certified"));
+}
+
+// The wizard and the invitation against a stand-in service that accepts them.
+void renderMembership() {
+    FakeService service;
+    service.answer("", "status:1\r\nmlopez\r\n");
+    service.answer("invite.php", "OK");
+    dm_const->UrlRegister = service.root() + QStringLiteral("serv0.9/register/");
+    TDlg_Register_User wizard(Frm_Principal);
+    save(&wizard, QStringLiteral("register-1-intro"));
+    wizard.bt_nextClick();
+    Ui::TDlg_Register_User* form = wizard.form();
+    form->ed_name->setText(QStringLiteral("Maria Lopez"));
+    form->ed_email->setText(QStringLiteral("maria.lopez@example.org"));
+    form->ed_user->setText(QStringLiteral("mlopez"));
+    form->ed_pass->setText(QStringLiteral("secret"));
+    form->ed_pass2->setText(QStringLiteral("secret"));
+    save(&wizard, QStringLiteral("register-2-form"));
+    wizard.bt_nextClick();
+    save(&wizard, QStringLiteral("register-3-registered"));
+    TFrmInvite invite(Frm_Principal);
+    invite.form()->edEmail->setText(QStringLiteral("jon.park@example.org"));
+    save(&invite, QStringLiteral("invite-1-entry"));
+    invite.btSendClick();
+    save(&invite, QStringLiteral("invite-2-sent"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -426,6 +544,9 @@ int main(int argc, char** argv) {
     renderUpdate();
     renderProfile();
     renderImport();
+    addSampleMember();
+    renderMemberInformation();
+    renderMembership();
     Frm_Principal->close();
     return 0;
 }

@@ -108,7 +108,7 @@ public:
         const HttpIdentity identity{
             HttpWire::userAgent(QStringLiteral("NEREVA Desktop"), QStringLiteral("0.7.15b")), user,
             password};
-        return HttpWire::requestBytes(request, address, false, identity);
+        return HttpWire::requestHead(request, address, false, identity) + request.body;
     }
     HttpAnswer get(const QString& path, const QString& user = {}, const QString& password = {}) {
         return sendRaw(port, desktopBytes(HttpRequest::get(), path, user, password));
@@ -120,10 +120,11 @@ public:
     }
     HttpAnswer postMultipart(const QString& path, const QString& value, const QString& user,
                              const QString& password) {
-        const QByteArray boundary = HttpWire::multipartBoundary(QDateTime::currentDateTime());
-        const QByteArray body = HttpWire::multipartBody(boundary, WireText::toBytes(value));
-        return sendRaw(
-            port, desktopBytes(HttpRequest::multipartPost(boundary, body), path, user, password));
+        MultipartBody body(QDateTime::currentDateTime());
+        body.buffer() += WireText::toBytes(value);
+        const QByteArray boundary = body.boundary();
+        return sendRaw(port, desktopBytes(HttpRequest::multipartPost(boundary, body.finish()), path,
+                                          user, password));
     }
 
     // Registers through the wizard's request; returns the answer's text.

@@ -99,7 +99,9 @@ int addFullDive(SyncFixture& desktop, const QDate& date, const QString& notes) {
 // number (each desktop numbers its dives itself).
 QMap<QString, QStringList> divesByServiceNumber(SyncFixture& desktop) {
     QMap<QString, QStringList> dives;
-    const QString body = DiveUpload(*desktop.tables).body();
+    QByteArray bytes;
+    DiveUpload(*desktop.tables).write(bytes);
+    const QString body = QString::fromLatin1(bytes);
     for (const QString& line : body.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
         QStringList values(DiveRecord::kValues);
         SyncFields::splitRecord(line, values);

@@ -160,6 +160,8 @@ private slots:
     void uploadTakesTheFirstDetailRows();
     void uploadWritesNumbersInPlainDecimals_data();
     void uploadWritesNumbersInPlainDecimals();
+    void answerLinesAsReceived_data();
+    void answerLinesAsReceived();
     void answerFindsItsDive_data();
     void answerFindsItsDive();
     void answerAddsANewDiveWithItsRows();
@@ -336,6 +338,37 @@ void TestDiveExchange::uploadWritesNumbersInPlainDecimals() {
     QCOMPARE(records.size(), 1);
     QCOMPARE(records[0][47], sent);
     QCOMPARE(records[0][84], sent);
+}
+
+void TestDiveExchange::answerLinesAsReceived_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("CR LF, CR and LF end lines")
+        << QByteArray("a\r\nb\rc\nd") << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("empty lines kept, a last line end adds none")
+        << QByteArray("a\r\n\r\n\nb\r\n") << QStringList{"a", "", "", "b"};
+    QTest::newRow("CR at the very end") << QByteArray("a\r") << QStringList{"a"};
+    QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+    QTest::newRow("nothing") << QByteArray() << QStringList{};
+    QTest::newRow("ISO-8859-1 bytes")
+        << QByteArray("Jos\xE9##N\xFA\xF1" "ez") << QStringList{QStringLiteral("José##Núñez")};
+}
+
+// The answer is read line by line from its bytes, as the whole text split at its line ends.
+void TestDiveExchange::answerLinesAsReceived() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    const AnswerLines counted(bytes);
+    const int nonEmpty = int(
+        std::count_if(lines.cbegin(), lines.cend(), [](const QString& l) { return !l.isEmpty(); }));
+    QCOMPARE(counted.nonEmptyCount(), nonEmpty);
+    AnswerLines answer(bytes);
+    QStringList read;
+    for (QString line; answer.next(line);) {
+        read << line;
+    }
+    QCOMPARE(read, lines);
+    QCOMPARE(answer.nonEmptyCount(), 0);
 }
 
 void TestDiveExchange::answerFindsItsDive_data() {
@@ -671,12 +704,12 @@ void TestDiveExchange::notesRoundTripThroughAnEchoingService() {
     f.service.on("dives.php", [](const FakeService::Request& request) {
         return FakeService::Reply{200, echoDives(request.formValue())};
     });
-    const QStringList answer = DiveExchange::upload(*f.tables, {});
+    AnswerLines answer = DiveExchange::upload(*f.tables, {});
     const QList<QStringList> records = uploadedRecords(f.service);
     QCOMPARE(records.size(), 2);
     QCOMPARE(records[0].size(), DiveRecord::kValues);
     QCOMPARE(records[1].size(), DiveRecord::kValues);
-    const AnswerOutcome outcome = DiveAnswer(*f.tables).apply(answer);
+    const AnswerOutcome outcome = DiveAnswer(*f.tables).apply(std::move(answer));
     QCOMPARE(outcome.applied, 2);
     QCOMPARE(f.tables->cds_dives->recordCount(), 2);
     QCOMPARE(f.diveValue(first, "observations"), notes);

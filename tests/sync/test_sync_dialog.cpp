@@ -1,4 +1,5 @@
 #include "net/tinet_detect.h"
+#include "sync/time_slices.h"
 #include "sync/ui/synchronize_command.h"
 #include "sync/ui/tfrm_syncro.h"
 #include "sync_fixture.h"
@@ -59,6 +60,22 @@ void uncheck(TFrm_Syncro& dialog, SyncTask task) {
     dialog.taskRow(task)->setCheckState(0, Qt::Unchecked);
 }
 
+// Long work lets the events run between every two of its steps.
+struct EveryStepSliced {
+    EveryStepSliced() { TimeSlices::setSliceMs(0); }
+    ~EveryStepSliced() { TimeSlices::setSliceMs(TimeSlices::kDefaultSliceMs); }
+};
+
+// Clicks the dialog's Cancel button as soon as the events run after `signal` of `sender`.
+template <typename Sender, typename Signal>
+void cancelSoonAfter(TFrm_Syncro& dialog, Sender* sender, Signal signal) {
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(sender, signal, &dialog, [&dialog, once] {
+        QObject::disconnect(*once);
+        QTimer::singleShot(0, &dialog, [&dialog] { dialog.form()->bt_Cancel->click(); });
+    });
+}
+
 }  // namespace
 
 class TestSyncDialog : public QObject {
@@ -74,6 +91,8 @@ private slots:
     void cancelGivesUpTheRequestInFlight();
     void cancelDuringTheDiveUpload_data();
     void cancelDuringTheDiveUpload();
+    void cancelWhileTheUploadIsBuilt();
+    void cancelWhileTheAnswerIsAppliedAppliesItWhole();
     void diveLinesThatCannotBeWrittenAreReported();
     void cancelWithoutARunCloses();
     void commandNeedsAMember();
@@ -320,6 +339,52 @@ void TestSyncDialog::cancelDuringTheDiveUpload() {
     QCOMPARE(dialog.form()->Label1->text(), word("finished"));
     f.tables->cds_dives->first();
     QCOMPARE(f.tables->cds_dives->asInteger("id_dive"), 1001);
+}
+
+// The click lands while the records are being written (the dives task has started, its request
+// not): nothing is sent, the tables stay as they were.
+void TestSyncDialog::cancelWhileTheUploadIsBuilt() {
+    RunFixture f;
+    const EveryStepSliced sliced;
+    TFrm_Syncro dialog(nullptr);
+    dialog.show();
+    const QString divesCaption = word("sync_dives");
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (dialog.form()->Label1->text() == divesCaption) {
+            watcher.stop();
+            dialog.form()->bt_Cancel->click();
+        }
+    });
+    watcher.start(0);
+    dialog.form()->bt_Start->click();
+    QCOMPARE(f.service.scripts(), (QByteArrayList{"personal.xml.php", "delete.php"}));
+    QCOMPARE(statuses(dialog),
+             (QStringList{word("completed"), word("canceled"), word("canceled")}));
+    QCOMPARE(dialog.form()->Label1->text(), word("canceled"));
+    for (const int local : {1, 2, 3}) {
+        QCOMPARE(f.diveValue(local, "id_dive"), QString());
+    }
+    QVERIFY(!f.tables->busy());
+}
+
+// Once the answer has come, Cancel no longer stops it: every line is applied, so the log holds
+// the whole answer, and the run ends canceled before the reference task.
+void TestSyncDialog::cancelWhileTheAnswerIsAppliedAppliesItWhole() {
+    RunFixture f;
+    const EveryStepSliced sliced;
+    TFrm_Syncro dialog(nullptr);
+    dialog.show();
+    cancelSoonAfter(dialog, f.tables->cds_dives, &Table::changesPosted);
+    dialog.form()->bt_Start->click();
+    QCOMPARE(f.service.scripts(), (QByteArrayList{"personal.xml.php", "delete.php", "dives.php"}));
+    QCOMPARE(statuses(dialog),
+             (QStringList{word("completed"), word("canceled"), word("canceled")}));
+    QCOMPARE(dialog.form()->Label1->text(), word("canceled"));
+    QCOMPARE(f.diveValue(1, "id_dive"), QStringLiteral("1001"));
+    QCOMPARE(f.diveValue(2, "id_dive"), QStringLiteral("1002"));
+    QCOMPARE(f.diveValue(3, "id_dive"), QStringLiteral("1003"));
+    QVERIFY(!f.tables->busy());
 }
 
 void TestSyncDialog::diveLinesThatCannotBeWrittenAreReported() {

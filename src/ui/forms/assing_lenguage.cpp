@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -101,9 +102,14 @@ void translateObject(QObject* object) {
     }
 }
 
-// Everything the form owns, in creation order, then its own actions not owned by it.
-QList<QObject*> ownedObjects(QWidget* form) {
-    QList<QObject*> objects = form->findChildren<QObject*>();
+// Everything the form owns, in creation order, then its own actions not owned by it. Held
+// weakly: translating may delete helpers (a label whose key reads as an HTML tag, such as
+// <address>, drops its rich-text control when its text is replaced).
+QList<QPointer<QObject>> ownedObjects(QWidget* form) {
+    QList<QPointer<QObject>> objects;
+    for (QObject* child : form->findChildren<QObject*>()) {
+        objects << child;
+    }
     for (QAction* action : form->actions()) {
         if (!objects.contains(action)) {
             objects << action;
@@ -119,8 +125,8 @@ void AssingLenguage(QWidget* form) {
         return;
     }
     translate(form->windowTitle(), [&](const QString& word) { form->setWindowTitle(word); });
-    for (QObject* object : ownedObjects(form)) {
-        if (!insideStatusBar(object, form)) {
+    for (const QPointer<QObject>& object : ownedObjects(form)) {
+        if (object && !insideStatusBar(object, form)) {
             translateObject(object);
         }
     }

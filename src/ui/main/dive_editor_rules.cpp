@@ -3,12 +3,14 @@
 #include "net/tinet_detect.h"
 #include "store/tdm_rdp.h"
 #include "ui/db/controls/data_aware.h"
+#include "ui/main/fixed_place.h"
 #include "ui/main/guarded_command.h"
 #include "ui/main/tfrm_principal.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QSet>
 #include <QWidget>
 #include <climits>
 
@@ -224,15 +226,15 @@ bool applyReadOnly(QWidget* widget, const ControlState& s) {
     if (!control) {
         return false;
     }
-    if (s.grey) {
-        control->setReadOnlyState(*s.grey);
-    }
-    if (s.readOnly) {
-        const QPalette painted = widget->palette();
-        control->setReadOnlyState(*s.readOnly);
-        widget->setPalette(painted);
-    }
+    const bool readOnly = s.readOnly.value_or(s.grey.value_or(false));
+    s.grey ? control->setReadOnlyState(readOnly, *s.grey)
+           : control->setReadOnlyKeepingColour(readOnly);
     return true;
+}
+
+// What setEnabled() and setVisible() set, whatever the parents are.
+bool enabledByItself(const QWidget* widget) {
+    return !widget->testAttribute(Qt::WA_ForceDisabled);
 }
 
 bool applyToWidget(QWidget* widget, const ControlState& s) {
@@ -240,16 +242,16 @@ bool applyToWidget(QWidget* widget, const ControlState& s) {
     if (s.readOnly || s.grey) {
         applied = applyReadOnly(widget, s) && applied;
     }
-    if (s.enabled) {
+    if (s.enabled && enabledByItself(widget) != *s.enabled) {
         widget->setEnabled(*s.enabled);
     }
-    if (s.visible) {
+    if (s.visible && widget->isHidden() == *s.visible) {
         widget->setVisible(*s.visible);
     }
     if (s.text) {
         auto* edit = qobject_cast<QLineEdit*>(widget);
         applied = edit && applied;
-        if (edit) {
+        if (edit && edit->text() != *s.text) {
             edit->setText(*s.text);
         }
     }
@@ -257,13 +259,13 @@ bool applyToWidget(QWidget* widget, const ControlState& s) {
 }
 
 bool applyToAction(QAction* action, const ControlState& s) {
-    if (s.enabled) {
+    if (s.enabled && action->isEnabled() != *s.enabled) {
         action->setEnabled(*s.enabled);
     }
-    if (s.visible) {
+    if (s.visible && action->isVisible() != *s.visible) {
         action->setVisible(*s.visible);
     }
-    if (s.checked) {
+    if (s.checked && action->isChecked() != *s.checked) {
         action->setChecked(*s.checked);
     }
     return !s.readOnly && !s.grey && !s.text;
@@ -277,26 +279,20 @@ bool applyTo(QObject* object, const ControlState& s) {
     return action && applyToAction(action, s);
 }
 
-// The widgets and actions of `window` named in `state`, found in one walk over the window (a
-// search per name costs more than all the rest); a widget wins over an action of its name.
-QHash<QString, QObject*> objectsNamedIn(QWidget* window, const EditorState& state) {
-    QHash<QString, QObject*> found;
-    for (QObject* object : window->findChildren<QObject*>()) {
-        const bool candidate = object->isWidgetType() || qobject_cast<QAction*>(object);
-        if (!candidate || !state.contains(object->objectName())) {
-            continue;
-        }
-        QObject*& slot = found[object->objectName()];
-        if (!slot || (object->isWidgetType() && !slot->isWidgetType())) {
-            slot = object;
+// The names of the controls the rules show and hide, on a dive or on an empty log.
+QSet<QString> namesShownAndHidden() {
+    DiveFacts aDive;
+    aDive.hasDive = true;
+    QSet<QString> names;
+    for (const DiveFacts& facts : {DiveFacts{}, aDive}) {
+        const EditorState state = evaluateDiveRules(facts, true);
+        for (auto it = state.cbegin(); it != state.cend(); ++it) {
+            if (it->visible) {
+                names.insert(it.key());
+            }
         }
     }
-    return found;
-}
-
-bool shownIn(const QWidget* window, const char* name) {
-    const auto* widget = window->findChild<QWidget*>(QLatin1String(name));
-    return widget && !widget->isHidden();
+    return names;
 }
 
 // Rounds to a whole number within 0 ... INT_MAX.
@@ -397,16 +393,45 @@ void applyEditingDefaults(Tdm_rdp& tables) {
     }
 }
 
-QStringList applyEditorState(QWidget* window, const EditorState& state) {
-    const QHash<QString, QObject*> objects = objectsNamedIn(window, state);
+// Found in one walk over the window (a search per name costs more than all the rest); a widget
+// wins over an action of its name.
+EditorControls::EditorControls(QWidget* window) {
+    for (QObject* object : window->findChildren<QObject*>()) {
+        const bool candidate = object->isWidgetType() || qobject_cast<QAction*>(object);
+        if (!candidate || object->objectName().isEmpty()) {
+            continue;
+        }
+        QPointer<QObject>& slot = objects_[object->objectName()];
+        if (!slot || (object->isWidgetType() && !slot->isWidgetType())) {
+            slot = object;
+        }
+    }
+}
+
+QStringList EditorControls::apply(const EditorState& state) const {
     QStringList unapplied;
     for (auto it = state.cbegin(); it != state.cend(); ++it) {
-        QObject* object = objects.value(it.key());
+        QObject* object = objects_.value(it.key());
         if (!object || !applyTo(object, it.value())) {
             unapplied << it.key();
         }
     }
     return unapplied;
+}
+
+QWidget* EditorControls::widget(const QString& name) const {
+    QObject* object = objects_.value(name);
+    return object && object->isWidgetType() ? static_cast<QWidget*>(object) : nullptr;
+}
+
+void EditorControls::holdShownAndHiddenInPlaces() const {
+    for (const QString& name : namesShownAndHidden()) {
+        FixedPlace::around(widget(name));
+    }
+}
+
+QStringList applyEditorState(QWidget* window, const EditorState& state) {
+    return EditorControls(window).apply(state);
 }
 
 PressureBar pressureBarOf(double presIn, double presOut) {
@@ -416,27 +441,34 @@ PressureBar pressureBarOf(double presIn, double presOut) {
     return bar;
 }
 
-DiveEditorRules::DiveEditorRules(TFrm_Principal& window) : QObject(&window), window_(window) {}
+DiveEditorRules::DiveEditorRules(TFrm_Principal& window)
+    : QObject(&window), window_(window), controls_(&window) {
+    controls_.holdShownAndHiddenInPlaces();
+}
+
+bool DiveEditorRules::shown(const char* name) const {
+    const QWidget* widget = controls_.widget(QLatin1String(name));
+    return widget && !widget->isHidden();
+}
 
 void DiveEditorRules::ds_divesDataChange(const QString&) {
     if (busy()) {
-        const bool cert = shownIn(&window_, "img_cert");
-        const bool buddy = shownIn(&window_, "img_cert_buddy");
-        applyEditorState(&window_, {{QStringLiteral("pnlCert"), certStripState(cert, buddy)}});
+        controls_.apply({{QStringLiteral("pnlCert"),
+                          certStripState(shown("img_cert"), shown("img_cert_buddy"))}});
         return;
     }
     if (dm_rdp) {
         applyEditingDefaults(*dm_rdp);
     }
     const DiveFacts dive = factsOf(window_.ds_dives->dataSet());
-    applyEditorState(&window_, evaluateDiveRules(dive, window_.INetDetector1->Online()));
+    controls_.apply(evaluateDiveRules(dive, window_.INetDetector1->Online()));
 }
 
 void DiveEditorRules::ds_equipDataChange(const QString&) {
     if (busy()) {
         return;
     }
-    auto* progress = window_.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    auto* progress = qobject_cast<QProgressBar*>(controls_.widget(QStringLiteral("ProgressBar1")));
     const Table* equipment = window_.ds_equip->dataSet();
     if (!progress) {
         return;

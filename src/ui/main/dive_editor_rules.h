@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -59,9 +60,27 @@ ControlState certStripState(bool certShown, bool buddyShown);
 // null, with `Busy` raised meanwhile so that the change handlers answer the writes at once.
 void applyEditingDefaults(Tdm_rdp& tables);
 
-// Applies `state` to the named widgets and actions of `window`: data-aware controls switch
-// read-only and colour through setReadOnlyState (read-only alone keeps their colour). Returns
-// the names that could not be applied (no such object, or a part the object cannot take).
+// The named widgets and actions of one window, found once, to which editor states are applied.
+class EditorControls {
+public:
+    explicit EditorControls(QWidget* window);
+
+    // Applies `state`: data-aware controls switch read-only and colour through setReadOnlyState
+    // (read-only alone keeps their colour). Every part is set only where it differs from what
+    // the control shows. Returns the names that could not be applied (no such object, or a part
+    // the object cannot take).
+    QStringList apply(const EditorState& state) const;
+    // The widget of that name; null when there is none.
+    QWidget* widget(const QString& name) const;
+    // The controls the rules show and hide each get a fixed place (see FixedPlace), so that a
+    // change of dive never moves, resizes or re-lays out anything else in the window.
+    void holdShownAndHiddenInPlaces() const;
+
+private:
+    QHash<QString, QPointer<QObject>> objects_;
+};
+
+// Applies `state` to the named widgets and actions of `window` once (see EditorControls).
 QStringList applyEditorState(QWidget* window, const EditorState& state);
 
 // The pressure bar: the remaining pressure against the start pressure, in whole numbers, the
@@ -84,7 +103,10 @@ public:
     void ds_equipDataChange(const QString& field);
 
 private:
+    bool shown(const char* name) const;
+
     TFrm_Principal& window_;
+    EditorControls controls_;
 };
 
 // Connects the rules to the window's data sources and detector and runs them once. The rules

@@ -197,6 +197,14 @@ void TFrm_Principal::connectHandlers() {
             [this] { runCommand(this, [this] { UnitsConvertTool1Click(); }); });
     connect(INetDetector1, &TINetDetect::OnChanged, this,
             [this] { runCommand(this, [this] { INetDetector1Changed(); }); });
+    // A user name entered or registered shows at once, with the commands it enables.
+    if (Table* member = tableOf(&Tdm_rdp::cds_info)) {
+        connect(member, &Table::dataChanged, this, [this](const QString& field) {
+            if (field.isEmpty()) {
+                showMemberState();
+            }
+        });
+    }
     connect(ui->Splitter1, &QSplitter::splitterMoved, this,
             [this] { leftPanelWidth_ = ui->Splitter1->sizes().value(0); });
     connect(ui->Splitter3, &QSplitter::splitterMoved, this,
@@ -337,6 +345,11 @@ void TFrm_Principal::INetDetector1Changed() {
          {ui->Ac_Syncronize, ui->Ac_Register_Member, ui->Checkforupdates1, ui->help2}) {
         command->setEnabled(view.onlineCommands);
     }
+    showMemberState();
+}
+
+void TFrm_Principal::showMemberState() {
+    const ConnectionView view = connectionView(INetDetector1->Online(), memberUserName());
     setStatus(2, view.memberText);
     ui->Ac_ViewDiverProfile->setEnabled(view.memberCommands);
     ui->Ac_Invite_User->setEnabled(view.memberCommands);

@@ -87,6 +87,9 @@ public:
 
     // Handlers.
     void INetDetector1Changed();
+    // The member's status panel and the commands that need a member, for the last connection
+    // state and the member record as it is now; also run whenever the member record changes.
+    void showMemberState();
     void DivesTree1Click();
     void UnitsConvertTool1Click();
     void EnvironmentOptions1Click();

@@ -31,7 +31,8 @@ namespace {
 const QByteArray kDictionary =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
     "<language><config><code>xx</code></config><dictionary>"
-    "<title>Window</title><low>Low</low><panel>Panel</panel><group>Group</group>"
+    "<title>Window</title><address>Address</address><low>Low</low><panel>Panel</"
+    "panel><group>Group</group>"
     "<items><page>Page</page><check>Check</check><button>Button</button></items>"
     "<texts><radio>Radio</radio><tool>Tool</tool><col>Column</col><tip>Tip</tip></texts>"
     "<actions><system>&amp;System</system><save_as>Save As</save_as><item>Item</item>"
@@ -178,6 +179,7 @@ private slots:
     void comboBoxKeepsValuesAndRecord();
     void nothingChangesWithoutDictionary_data();
     void nothingChangesWithoutDictionary();
+    void labelWhoseKeyReadsAsHtml();
 };
 
 void TestAssingLenguage::translatesEveryKnownClass() {
@@ -263,6 +265,23 @@ void TestAssingLenguage::nothingChangesWithoutDictionary() {
     QCOMPARE(header(form.treeView, 0), QString("<col>"));
     QCOMPARE(form.reportLabel->property("caption").toString(), QString("<low>"));
     dmIdioma = nullptr;
+}
+
+// A key such as <address> reads as rich text: the label keeps a text control for it, which
+// goes when the translation replaces the text, while the translation is still walking.
+void TestAssingLenguage::labelWhoseKeyReadsAsHtml() {
+    TestSupport::TempFolders folders;
+    LoadedDictionary loaded;
+    QWidget form;
+    auto* layout = new QVBoxLayout(&form);
+    auto* address = new QLabel(QStringLiteral("<address>"), &form);
+    layout->addWidget(address);
+    address->sizeHint();  // lays the rich text out
+    auto* next = new QLabel(QStringLiteral("<low>"), &form);
+    layout->addWidget(next);
+    AssingLenguage(&form);
+    QCOMPARE(address->text(), QString("Address"));
+    QCOMPARE(next->text(), QString("Low"));
 }
 
 NEREVA_TEST_MAIN(TestAssingLenguage)

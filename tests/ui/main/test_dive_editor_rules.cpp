@@ -2,11 +2,14 @@
 #include "ui/db/controls/db_check_box.h"
 #include "ui/db/controls/db_edit.h"
 #include "ui/main/dive_editor_rules.h"
+#include "ui/main/fixed_place.h"
 
 #include <QAction>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QToolButton>
 #include <climits>
 #include <functional>
@@ -182,6 +185,81 @@ QString named(const char* name, const char* what) {
     return named(name, QString::fromLatin1(what));
 }
 
+// One dive of every kind the rules tell apart, online: plain, linked names, locked, certified,
+// confirmed by the buddy, in a chamber, with decompression stops, a buddy to invite.
+void addDivesOfEveryKind(MainFixture& f) {
+    f.setOnline(true);
+    const QList<QMap<QString, QVariant>> kinds = {
+        {},
+        {{"id_dive", 7},
+         {"id_Location", 3},
+         {"id_site", 4},
+         {"id_operator", 5},
+         {"id_buddy", 6},
+         {"id_team2", 8}},
+        {{"locked", 1}, {"id_dive", 9}},
+        {{"certify_by", 1}, {"id_dive", 10}, {"id_instructor", 2}},
+        {{"certify_by", 2}, {"id_dive", 11}},
+        {{"Dive_Media", 3}},
+        {{"Dive_Deco", 1}, {"xTeam_Leader", 1}},
+        {{"buddy", "Tom Baker"}}};
+    for (const auto& kind : kinds) {
+        addDive(*f.tables, kind);
+    }
+}
+
+// Every named control and command of the window as the diver meets it.
+QStringList everythingShown(QWidget* window) {
+    QStringList shown;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_")) {
+            continue;
+        }
+        QString look = widget->isHidden() ? "hidden" : "shown";
+        look += widget->testAttribute(Qt::WA_ForceDisabled) ? " off" : " on";
+        if (auto* control = dynamic_cast<DataAware*>(widget)) {
+            look += control->readOnlyState() ? " ro" : " rw";
+            for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                look += ' ' + widget->palette().color(group, QPalette::Base).name();
+            }
+        }
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            look += " '" + edit->text() + "'";
+        }
+        shown << widget->objectName() + '=' + look;
+    }
+    for (QAction* action : window->findChildren<QAction*>()) {
+        shown << action->objectName() + '=' + (action->isEnabled() ? "on" : "off") +
+                     (action->isChecked() ? " checked" : "");
+    }
+    shown.sort();
+    return shown;
+}
+
+// Counts the events of `types` that reach the widgets of one window.
+class EventCount : public QObject {
+public:
+    EventCount(QWidget* window, QSet<QEvent::Type> types)
+        : window_(window), types_(std::move(types)) {
+        qApp->installEventFilter(this);
+    }
+    ~EventCount() override { qApp->removeEventFilter(this); }
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched->isWidgetType() && types_.contains(event->type()) &&
+            static_cast<QWidget*>(watched)->window() == window_) {
+            seen << watched->objectName() + QLatin1Char(':') + QString::number(event->type());
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    QSet<QEvent::Type> types_;
+};
+
 QString textOf(QWidget* window, const char* name) {
     const auto* edit = window->findChild<QLineEdit*>(QLatin1String(name));
     return edit ? edit->text() : QStringLiteral("missing");
@@ -217,6 +295,10 @@ private slots:
     void busyLeavesOnlyTheStrip();
     void connectionChangeReevaluates();
     void attachingTwiceKeepsOneSetOfRules();
+    void walkingThroughTheLogLooksAsAFreshWindow();
+    void aDiveChangeMovesNothing();
+    void divesOfOneKindRepaintNoColour();
+    void aFixedPlaceFollowsItsWidgetsSize();
 };
 
 void TestDiveEditorRules::initTestCase() {
@@ -854,6 +936,102 @@ void TestDiveEditorRules::attachingTwiceKeepsOneSetOfRules() {
     DiveEditorRules* rules = attachDiveEditorRules(*window);
     QCOMPARE(attachDiveEditorRules(*window), rules);
     QCOMPARE(window->findChildren<DiveEditorRules*>().size(), 1);
+}
+
+// The rules change a control only where it differs from what it shows: after any dive before,
+// each dive looks exactly as a window opened on it.
+void TestDiveEditorRules::walkingThroughTheLogLooksAsAFreshWindow() {
+    MainFixture f;
+    addDivesOfEveryKind(f);
+    TFrm_Principal* walker = f.open();
+    walker->INetDetector1->poll();
+    Table* dives = f.tables->cds_dives;
+    const int count = dives->recordCount();
+    QList<int> walk;
+    for (int row = 1; row <= count; ++row) {
+        walk << row;
+    }
+    for (int row = count - 1; row >= 1; --row) {
+        walk << row;
+    }
+    walk << 8 << 3 << 6 << 1 << 4;
+    for (const int row : walk) {
+        dives->setRecNo(row);
+        TFrm_Principal fresh;
+        fresh.FormCreate(QRect(0, 0, 1024, 768));
+        fresh.INetDetector1->poll();
+        QCOMPARE(everythingShown(walker), everythingShown(&fresh));
+    }
+}
+
+// Whatever shows and hides between dives keeps its place: no control of the window moves or
+// changes size.
+void TestDiveEditorRules::aDiveChangeMovesNothing() {
+    MainFixture f;
+    addDivesOfEveryKind(f);
+    TFrm_Principal* window = f.openShown();
+    window->INetDetector1->poll();
+    Table* dives = f.tables->cds_dives;
+    for (dives->first(); !dives->eof(); dives->next()) {
+        QApplication::processEvents();  // each control shown once
+    }
+    const EventCount moves(window, {QEvent::Move, QEvent::Resize});
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int row = 1; row <= dives->recordCount(); ++row) {
+            dives->setRecNo(pass == 0 ? row : dives->recordCount() + 1 - row);
+            QApplication::processEvents();
+        }
+    }
+    QCOMPARE(moves.seen, QStringList());
+    QVERIFY(window->ui->pnlCert->isHidden());
+    dives->setRecNo(4);
+    QVERIFY(!window->ui->pnlCert->isHidden());
+}
+
+// Between two locked dives, and two certified ones, no control changes colour, read-only state or
+// enabled state: none is given a palette again (which repaints it and its children).
+void TestDiveEditorRules::divesOfOneKindRepaintNoColour() {
+    MainFixture f;
+    for (const auto& kind : {QMap<QString, QVariant>{{"locked", 1}},
+                             {{"locked", 1}},
+                             {{"certify_by", 1}},
+                             {{"certify_by", 1}}}) {
+        addDive(*f.tables, kind);
+    }
+    TFrm_Principal* window = f.openShown();
+    Table* dives = f.tables->cds_dives;
+    for (const int pair : {1, 3}) {
+        dives->setRecNo(pair);
+        QApplication::processEvents();
+        const EventCount palettes(
+            window, {QEvent::PaletteChange, QEvent::ReadOnlyChange, QEvent::EnabledChange});
+        dives->setRecNo(pair + 1);
+        QApplication::processEvents();
+        QCOMPARE(palettes.seen.join(" "), QString());
+    }
+}
+
+// A widget in a fixed place: hiding it leaves its neighbour where it was; growing it (a longer
+// caption) still gets it the room it asks for.
+void TestDiveEditorRules::aFixedPlaceFollowsItsWidgetsSize() {
+    QWidget window;
+    auto* row = new QHBoxLayout(&window);
+    auto* button = new QPushButton(QStringLiteral("Go"), &window);
+    auto* neighbour = new QLineEdit(&window);
+    row->addWidget(button);
+    row->addWidget(neighbour);
+    row->addStretch();
+    QVERIFY(FixedPlace::around(button));
+    window.show();
+    QApplication::processEvents();
+    const QRect before = neighbour->geometry();
+    button->hide();
+    QApplication::processEvents();
+    QCOMPARE(neighbour->geometry(), before);
+    button->show();
+    button->setText(QStringLiteral("Go a much longer way"));
+    QTRY_VERIFY(button->width() >= button->sizeHint().width());
+    QVERIFY(neighbour->x() >= button->mapTo(&window, QPoint(button->width(), 0)).x());
 }
 
 NEREVA_TEST_MAIN(TestDiveEditorRules)

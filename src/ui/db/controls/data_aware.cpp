@@ -27,13 +27,33 @@ void DataAware::bind(DataSource* source, const QString& field) {
     showField();
 }
 
-void DataAware::setReadOnlyState(bool readOnly) {
-    readOnly_ = readOnly;
-    const QPalette standard = QApplication::palette(control_);
-    QPalette palette = control_->palette();
-    palette.setColor(QPalette::Base, standard.color(readOnly ? QPalette::Button : QPalette::Base));
-    control_->setPalette(palette);
-    applyReadOnly(readOnly);
+void DataAware::setReadOnlyState(bool readOnly, bool grey) {
+    setGrey(grey);
+    setReadOnlyKeepingColour(readOnly);
+}
+
+void DataAware::setReadOnlyKeepingColour(bool readOnly) {
+    if (readOnly != readOnly_) {
+        readOnly_ = readOnly;
+        applyReadOnly(readOnly);
+    }
+}
+
+void DataAware::setGrey(bool grey) {
+    setPaletteColour(
+        control_, QPalette::Base,
+        QApplication::palette(control_).color(grey ? QPalette::Button : QPalette::Base));
+}
+
+void DataAware::setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        if (palette.color(group, role) != colour) {
+            palette.setColor(role, colour);
+            widget->setPalette(palette);
+            return;
+        }
+    }
 }
 
 bool DataAware::canWrite() const {

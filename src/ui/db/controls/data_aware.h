@@ -4,6 +4,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QPalette>
 #include <QPointer>
 #include <QString>
 
@@ -27,7 +28,14 @@ public:
     DataSource* dataSource() const { return source_; }
     const QString& dataField() const { return field_; }
 
-    void setReadOnlyState(bool readOnly);
+    // These change the control only where it differs from what it shows: moving from dive to
+    // dive sets them on every control, and a palette change costs a repaint and more.
+    // Read-only, in the button-face colour; editable, in the window colour.
+    void setReadOnlyState(bool readOnly) { setReadOnlyState(readOnly, readOnly); }
+    // Read-only, and the button-face colour when `grey`.
+    void setReadOnlyState(bool readOnly, bool grey);
+    // Read-only alone; the colour stays as it is.
+    void setReadOnlyKeepingColour(bool readOnly);
     bool readOnlyState() const { return readOnly_; }
 
     // Whether a user edit can reach the table now: bound, editable, the data source enabled
@@ -42,6 +50,10 @@ protected:
     virtual void showField() = 0;
     // The widget's own read-only switch, besides the colour.
     virtual void applyReadOnly(bool readOnly) = 0;
+
+    // Gives `role` the colour `colour` in every state of `widget` (active, inactive, disabled);
+    // the palette changes only when it shows another.
+    static void setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
 
     // The context for the control's own connections: it goes with this part of the control,
     // before the widget's destructor deletes children that might still signal.
@@ -61,6 +73,7 @@ protected:
     void writeChoice(const QString& text);
 
 private:
+    void setGrey(bool grey);
     void onDataChange(const QString& field);
     void onStateChange();
 

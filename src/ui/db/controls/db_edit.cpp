@@ -210,10 +210,10 @@ void DbEdit::setValid(bool valid) {
     updateValidLook();
 }
 
+// Every showing of the field passes here: the palette changes only when the colour does.
 void DbEdit::updateValidLook() {
     const bool shownInvalid = !valid_ && !hasFocus();
-    QPalette p = palette();
-    p.setColor(QPalette::Text,
-               shownInvalid ? QColor(Qt::red) : QApplication::palette(this).color(QPalette::Text));
-    setPalette(p);
+    setPaletteColour(
+        this, QPalette::Text,
+        shownInvalid ? QColor(Qt::red) : QApplication::palette(this).color(QPalette::Text));
 }

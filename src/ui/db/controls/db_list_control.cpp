@@ -29,6 +29,17 @@ void DbListControl::applyReadOnly(bool) {
     update();
 }
 
+// The field's colour is the list's own: its pop-up keeps the window colours (handing the palette
+// on to the pop-up's widgets costs more than the rest of the change, and the colour changes with
+// every dive that is certified or locked and the next that is not).
+void DbListControl::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        QWidget::changeEvent(event);
+        return;
+    }
+    QComboBox::changeEvent(event);
+}
+
 // A closed list is a button to most styles (Fusion paints it in a lightened button colour,
 // almost white): its frame is drawn as an editable list's instead, whose field takes the
 // palette's base colour like an edit, then the chosen item's text on it.
