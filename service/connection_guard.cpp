@@ -66,6 +66,7 @@ void ConnectionGuard::readHead() {
     const QByteArray head = head_.left(end);
     const QByteArray requestLine = head.split('\n').first().trimmed();
     socket_->setProperty("http10", requestLine.endsWith("HTTP/1.0"));
+    socket_->setProperty("target", requestLine.split(' ').value(1));
     if (contentLength(head) > maxBody_) {
         refuse();
     }

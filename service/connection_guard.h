@@ -9,7 +9,9 @@ class QTcpSocket;
 // Watches one connection ahead of the HTTP server (it must be connected to the socket first):
 // a request whose head or body goes over the limits is answered 413 and the connection closed
 // before the server has buffered it; a connection idle for a minute is closed; and it notes on
-// the socket whether the current request is HTTP/1.0 (property "http10").
+// the socket whether the current request is HTTP/1.0 (property "http10") and its target as the
+// client wrote it (property "target": the server's URL turns bytes that are not UTF-8 into
+// U+FFFD and ends the query at a "#", where the desktop writes values as they are).
 class ConnectionGuard : public QObject {
 public:
     ConnectionGuard(QTcpSocket* socket, QObject* server, qint64 maxBody);

@@ -132,6 +132,21 @@ QByteArray responseBytes(const Reply& reply) {
     return bytes + reply.body;
 }
 
+// The path and query of the request as the client wrote them: the desktop puts values into
+// its addresses as they are (ISO-8859-1 bytes, a "#" too). Taken from the guard's note of the
+// request line when it is this request's (a pipelined request has none), else from the
+// server's URL.
+std::pair<QString, QByteArray> pathAndQuery(const QHttpServerRequest& request, QTcpSocket* socket) {
+    const QByteArray target = socket->property("target").toByteArray();
+    socket->setProperty("target", QVariant());
+    const qsizetype mark = target.indexOf('?');
+    const QString path = WebForm::decodeValue(mark < 0 ? target : target.left(mark), false);
+    if (path == request.url().path()) {
+        return {path, mark < 0 ? QByteArray() : target.mid(mark + 1)};
+    }
+    return {request.url().path(), request.url().query(QUrl::FullyEncoded).toLatin1()};
+}
+
 Reply notFound() {
     return Reply::text("Not Found\n", 404);
 }
@@ -163,8 +178,9 @@ bool ServiceHttp::handleRequest(const QHttpServerRequest& request, QTcpSocket* s
     timer.start();
     Exchange ex;
     ex.method = methodName(request.method());
-    ex.path = request.url().path();
-    ex.query = WebForm::parsePairs(request.url().query(QUrl::FullyEncoded).toLatin1(), false);
+    const auto [path, query] = pathAndQuery(request, socket);
+    ex.path = path;
+    ex.query = WebForm::parsePairs(query, false);
     ex.contentType = request.value("content-type");
     ex.body = request.body();
     ex.credentials = WebForm::basicCredentials(request.value("authorization"));

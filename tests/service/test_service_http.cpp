@@ -129,6 +129,10 @@ private slots:
     void memberSearchHonoursPublication_data();
     void memberSearchHonoursPublication();
     void memberSearchCombinesCriteria();
+    void memberSearchFollowsARenamedMember();
+    void searchValuesArriveAsTheDesktopWritesThem_data();
+    void searchValuesArriveAsTheDesktopWritesThem();
+    void pipelinedRequestsKeepTheirOwnValues();
     void invitationIsRecordedSentAndLinksTheNewMember();
     void updateListOffersNewerComponents();
     void sitePages_data();
@@ -752,6 +756,90 @@ void TestServiceHttp::memberSearchCombinesCriteria() {
                    QStringLiteral("anna"), kPass)
                  .status,
              404);
+}
+
+// The search indexes follow a changed name (short pieces are searched without them).
+void TestServiceHttp::memberSearchFollowsARenamedMember() {
+    ServiceFixture f;
+    f.registerMember(QStringLiteral("anna"), kPass, QStringLiteral("anna@example.org"));
+    f.registerMember(QStringLiteral("bobby"), kPass, QStringLiteral("bob@example.org"));
+    const auto byName = [&f](const QString& name) {
+        return childTexts(
+            f.get(kInfo + QStringLiteral("contactlist.xml.php?param_name=%1&param_user=&"
+                                         "param_op=-1&param_email=")
+                              .arg(name),
+                  QStringLiteral("anna"), kPass)
+                .root(),
+            QStringLiteral("user"));
+    };
+    postRecord(f, QStringLiteral("bobby"), memberValues(QStringLiteral("Bob Anders"), {}, {}, 1));
+    QCOMPARE(byName(QStringLiteral("anders")), QStringList{QStringLiteral("bobby")});
+    postRecord(f, QStringLiteral("bobby"), memberValues(QStringLiteral("Robert Øster"), {}, {}, 1));
+    QCOMPARE(byName(QStringLiteral("anders")), QStringList());
+    QCOMPARE(byName(QStringLiteral("øSTER")), QStringList{QStringLiteral("bobby")});
+    QCOMPARE(byName(QStringLiteral("Øs")), QStringList{QStringLiteral("bobby")});
+    QCOMPARE(byName(QStringLiteral("bob")), QStringList());
+}
+
+// The desktop puts what was typed into the address as it is: ISO-8859-1 bytes and "#" too.
+void TestServiceHttp::searchValuesArriveAsTheDesktopWritesThem_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("country");
+    QTest::addColumn<QStringList>("found");
+    const QStringList eden = {QStringLiteral("Cenote Éden")};
+    const QStringList reef = {QStringLiteral("Reef #7")};
+    QTest::newRow("country outside ASCII") << "" << QStringLiteral("México") << eden;
+    QTest::newRow("country percent-encoded") << "" << QStringLiteral("M%E9XICO") << eden;
+    QTest::newRow("name in other case") << QStringLiteral("ÉDEN") << "" << eden;
+    QTest::newRow("two characters") << QStringLiteral("Éd") << "" << eden;
+    QTest::newRow("name with # and a blank") << QStringLiteral("reef #7") << "" << reef;
+    QTest::newRow("# in two characters") << QStringLiteral("#7") << "" << reef;
+    QTest::newRow("# before the country")
+        << QStringLiteral("#") << QStringLiteral("Belize") << reef;
+    QTest::newRow("# before a country that has none")
+        << QStringLiteral("#") << QStringLiteral("México") << QStringList();
+}
+
+void TestServiceHttp::searchValuesArriveAsTheDesktopWritesThem() {
+    QFETCH(QString, name);
+    QFETCH(QString, country);
+    QFETCH(QStringList, found);
+    ServiceFixture f;
+    const QString csv = writeFile(f, QStringLiteral("locations.csv"),
+                                  "location,country,site\n"
+                                  "Cenote Éden,México,Cavern\n"
+                                  "Reef #7,Belize,North Wall\n");
+    QString log;
+    QTextStream out(&log);
+    Admin::importLocations(*f.database(), csv, out);
+    const HttpAnswer answer =
+        f.get(kInfo + QStringLiteral("locations.xml.php?param_idioma=en&param_name=") + name +
+              QStringLiteral("&param_country=") + country);
+    QCOMPARE(answer.status, 200);
+    QCOMPARE(childTexts(answer.root(), QStringLiteral("name")), found);
+}
+
+// Two requests sent at once on one connection: the second is answered from its own values.
+void TestServiceHttp::pipelinedRequestsKeepTheirOwnValues() {
+    ServiceFixture f;
+    importLocations(f);
+    const auto search = [](const QByteArray& name) {
+        return "GET /serv0.9/info/locations.xml.php?param_idioma=en&param_name=" + name +
+               "&param_country= HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    };
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, f.port);
+    QVERIFY(socket.waitForConnected(5000));
+    socket.write(search("cozumel") + search("dahab"));
+    QByteArray received;
+    while (received.count("</locations>") < 2 && socket.waitForReadyRead(10000)) {
+        received += socket.readAll();
+    }
+    const qsizetype second = received.indexOf("HTTP/1.1 ", 1);
+    QVERIFY(second > 0);
+    QVERIFY(received.left(second).contains("<smallname>Cozumel</smallname>"));
+    QVERIFY(received.mid(second).contains("<smallname>Blue Hole</smallname>"));
+    QVERIFY(!received.mid(second).contains("Cozumel"));
 }
 
 void TestServiceHttp::invitationIsRecordedSentAndLinksTheNewMember() {
