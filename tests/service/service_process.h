@@ -1,5 +1,8 @@
 #pragma once
 
+#include "service/database.h"
+
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
@@ -8,7 +11,7 @@
 
 // The real nereva-service program on a free port of 127.0.0.1, over a SQLite file in a
 // temporary folder, or over the PostgreSQL database named by NEREVA_TEST_DATABASE (emptied
-// first by the caller's `emptyDatabase`). Its log (standard error) is kept.
+// first by the caller with emptyTestDatabase()). Its log (standard error) is kept.
 class ServiceProcess {
 public:
     explicit ServiceProcess(const QStringList& options = {}) {
@@ -51,6 +54,18 @@ public:
             QStringList{QStringLiteral("--data"), dir.path()} << databaseArguments() << command);
         tool.waitForFinished(60000);
         return tool.readAllStandardOutput();
+    }
+
+    // Empties the PostgreSQL database named by NEREVA_TEST_DATABASE, if any, so that a service
+    // started next begins from nothing.
+    static void emptyTestDatabase() {
+        const QString url = qEnvironmentVariable("NEREVA_TEST_DATABASE");
+        if (url.isEmpty()) {
+            return;
+        }
+        Database db(DatabaseConfig::fromUrl(url, QDir::tempPath()), QStringLiteral("empty"));
+        db.execute(QStringLiteral("DROP SCHEMA public CASCADE"));
+        db.execute(QStringLiteral("CREATE SCHEMA public"));
     }
 
     static QStringList databaseArguments() {

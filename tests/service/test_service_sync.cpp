@@ -1,4 +1,3 @@
-#include "service/database.h"
 #include "service_process.h"
 #include "sync/dive_upload.h"
 #include "sync/sync_run.h"
@@ -20,16 +19,6 @@ const QString kPass = QStringLiteral("reef42");
 const QString kNotes = QStringLiteral(
     "Manta at the cleaning station.\r\nSecond line ## not a new value \\n literal\nÆrø, 珊瑚礁, "
     "Ωmega");
-
-void emptyTestDatabase() {
-    const QString url = qEnvironmentVariable("NEREVA_TEST_DATABASE");
-    if (url.isEmpty()) {
-        return;
-    }
-    Database db(DatabaseConfig::fromUrl(url, QDir::tempPath()), QStringLiteral("empty"));
-    db.execute(QStringLiteral("DROP SCHEMA public CASCADE"));
-    db.execute(QStringLiteral("CREATE SCHEMA public"));
-}
 
 // The desktop's service roots pointed at the real service.
 void pointAt(SyncFixture& desktop, const ServiceProcess& service) {
@@ -137,7 +126,7 @@ bool runSynchronisation() {
 class TestServiceSync : public QObject {
     Q_OBJECT
 private slots:
-    void init() { emptyTestDatabase(); }
+    void init() { ServiceProcess::emptyTestDatabase(); }
     void synchronisationBringsEveryValueBackUnchanged();
     void resynchronisationAndDeletionKeepOneCopyOfEachDive();
     void referenceTaskFillsTheCacheFromTheAdministratorsData();
