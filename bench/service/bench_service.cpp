@@ -1,10 +1,17 @@
 // The service on loopback: member and location searches per second and their 99th percentile
 // latency under wrk, and dives.php (a whole synchronisation) for members with 1,000, 10,000 and
-// 50,000 dives. Over SQLite in a temporary folder, or over the PostgreSQL database named by
-// NEREVA_TEST_DATABASE (tests/service/with_postgres.sh starts one).
+// 50,000 dives: the shared benchmark log, uploaded as the desktop builds it, first as new dives
+// and then, with the answer written back, as a later synchronisation. Over SQLite in a
+// temporary folder, or over the PostgreSQL database named by NEREVA_TEST_DATABASE
+// (tests/service/with_postgres.sh starts one).
+#include "app/settings/tdm_const.h"
+#include "bench_log.h"
 #include "service/database.h"
 #include "service/passwords.h"
 #include "service_requests.h"
+#include "store/tdm_rdp.h"
+#include "sync/dive_answer.h"
+#include "sync/dive_upload.h"
 
 #include <unistd.h>
 #include <QCoreApplication>
@@ -16,6 +23,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 using namespace ServiceRequests;
 
@@ -219,53 +227,68 @@ QStringList locationSearches() {
     return paths;
 }
 
-// A dive as a diver fills it in.
-QString benchDive(int local, const QString& id) {
-    return diveLine(
-        {{1, id},
-         {2, QString::number(local)},
-         {5, QDate(2000, 1, 1).addDays(local / 2).toString(Qt::ISODate)},
-         {6, local % 2 ? QStringLiteral("14:10:00") : QStringLiteral("09:30:00")},
-         {7, QStringLiteral("Cozumel")},
-         {9, QStringLiteral("Palancar Gardens")},
-         {11, QStringLiteral("Mexico")},
-         {13, QStringLiteral("1")},
-         {14, QStringLiteral("2")},
-         {23, QStringLiteral("4")},
-         {29, QStringLiteral("Blue Dive")},
-         {33, QStringLiteral("Tom Baker")},
-         {47, QStringLiteral("01:30:00")},
-         {50, QStringLiteral("12.4")},
-         {51, QStringLiteral("1")},
-         {52, QStringLiteral("18.6")},
-         {53, QStringLiteral("00:52:00")},
-         {71, QStringLiteral("28.5")},
-         {72, QStringLiteral("27")},
-         {73, QStringLiteral("25.5")},
-         {74, QStringLiteral("1")},
-         {82, QStringLiteral("Turtles, a nurse shark under the ledge and a big school of "
-                             "jacks in the current.\nGood visibility.")},
-         {83, QStringLiteral("200")},
-         {84, QStringLiteral("60")},
-         {87, QStringLiteral("1")},
-         {89, QStringLiteral("Suunto")},
-         {90, QStringLiteral("D5")},
-         {96, QStringLiteral("1")},
-         {118, QStringLiteral("12")},
-         {121, QStringLiteral("1")}});
-}
+// The shared benchmark log of `count` dives in the desktop's tables, in a data folder of its own.
+struct DesktopLog {
+    QTemporaryDir folder;
+    std::unique_ptr<Tdm_const> settings;
+    std::unique_ptr<Tdm_rdp> tables;
 
-HttpAnswer postDives(quint16 port, const QString& user, const QString& body) {
-    const QByteArray value = body.toLatin1();
-    const QByteArray multipart =
-        "--B\r\nContent-Disposition: form-data; name=\"formfield1\"\r\n\r\n" + value +
-        "\r\n\r\n--B--\r\n";
+    explicit DesktopLog(int count) {
+        qputenv("XDG_DATA_HOME", folder.path().toLocal8Bit());
+        settings = std::make_unique<Tdm_const>();
+        dm_const = settings.get();
+        settings->DataModuleCreate();
+        tables = std::make_unique<Tdm_rdp>();
+        dm_rdp = tables.get();
+        tables->DataModuleCreate();
+        BenchLog::generate(*tables, count);
+        forgetServiceNumbers();
+    }
+    ~DesktopLog() {
+        dm_rdp = nullptr;
+        tables.reset();
+        dm_const = nullptr;
+        settings.reset();
+    }
+
+    // The log's numbers are another service's: this one starts from a log it has never seen.
+    void forgetServiceNumbers() {
+        Table* dives = tables->cds_dives;
+        dives->disableControls();
+        for (dives->first(); !dives->eof(); dives->next()) {
+            dives->edit();
+            for (const char* field : {"id_dive", "last_update", "certify_by"}) {
+                dives->setNull(QString::fromLatin1(field));
+            }
+            dives->post();
+        }
+        dives->enableControls();
+    }
+
+    // The dives.php value as the desktop builds it.
+    QByteArray upload() {
+        DiveUpload upload(*tables);
+        QByteArray value;
+        value.reserve(upload.sizeGuess());
+        upload.write(value);
+        return value;
+    }
+    // The answer written back as the desktop writes it: the dives get the service's numbers.
+    void apply(const QByteArray& answer) { DiveAnswer(*tables).apply(AnswerLines(answer)); }
+};
+
+HttpAnswer postDives(quint16 port, const QString& user, const QByteArray& value) {
+    MultipartBody body(QDateTime::currentDateTime(), value.size());
+    body.buffer() += value;
+    const QByteArray boundary = body.boundary();
+    const QByteArray bytes = body.finish();
     return sendRaw(port,
                    "POST /serv0.9/syncro/dives.php HTTP/1.0\r\nConnection: keep-alive\r\n"
-                   "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: " +
-                       QByteArray::number(multipart.size()) + "\r\nAuthorization: Basic " +
+                   "Content-Type: multipart/form-data; boundary=" +
+                       boundary + "\r\nContent-Length: " + QByteArray::number(bytes.size()) +
+                       "\r\nAuthorization: Basic " +
                        QByteArray(user.toLatin1() + ':' + kPassword.toLatin1()).toBase64() +
-                       "\r\n\r\n" + multipart);
+                       "\r\n\r\n" + bytes);
 }
 
 void registerSyncMember(Database& db, const QString& user) {
@@ -279,26 +302,20 @@ void registerSyncMember(Database& db, const QString& user) {
 void diveBench(Database& db, quint16 port, int dives) {
     const QString user = QStringLiteral("sync%1").arg(dives);
     registerSyncMember(db, user);
-    QStringList fresh;
-    for (int local = 1; local <= dives; ++local) {
-        fresh << benchDive(local, {});
-    }
+    DesktopLog log(dives);
+    const QByteArray firstUpload = log.upload();
     QElapsedTimer timer;
     timer.start();
-    const HttpAnswer created = postDives(port, user, uploadBody(fresh));
+    const HttpAnswer created = postDives(port, user, firstUpload);
     const double firstMs = timer.nsecsElapsed() / 1e6;
-    const QList<QStringList> answer = answerDives(created);
-    if (created.status != 200 || answer.size() != dives) {
+    if (created.status != 200 || answerDives(created).size() != dives) {
         print(QStringLiteral("dives.php answered %1 with %2 dives")
                   .arg(created.status)
-                  .arg(answer.size()));
+                  .arg(answerDives(created).size()));
         return;
     }
-    QStringList synced;
-    for (const QStringList& dive : answer) {
-        synced << benchDive(dive[1].toInt(), dive[0]);
-    }
-    const QString body = uploadBody(synced);
+    log.apply(created.body);
+    const QByteArray body = log.upload();
     QList<double> times;
     for (int run = 0; run < kRuns; ++run) {
         timer.restart();
@@ -319,11 +336,44 @@ void diveBench(Database& db, quint16 port, int dives) {
               .arg(t.median * 1000 / dives, 12, 'f', 1));
 }
 
+void searchTable(quint16 port) {
+    print(QStringLiteral("\nSearches: wrk -t2 -c16, %1 s a run, %2 runs").arg(kSeconds).arg(kRuns));
+    print(QStringLiteral("%1  %2  %3  %4  %5  %6")
+              .arg(QStringLiteral("search"), -18)
+              .arg(QStringLiteral("req/s min"), 10)
+              .arg(QStringLiteral("median"), 10)
+              .arg(QStringLiteral("p99 ms min"), 9)
+              .arg(QStringLiteral("median"), 9)
+              .arg(QStringLiteral("service us/req"), 12));
+    searchBench(QStringLiteral("member search"), port, memberSearches());
+    searchBench(QStringLiteral("location search"), port, locationSearches());
+}
+
+void diveTable(ServiceFixture& service) {
+    print(QStringLiteral("\ndives.php, the whole log sent and answered; %1 runs (ms)").arg(kRuns));
+    print(QStringLiteral("%1  %2  %3  %4  %5  %6")
+              .arg(QStringLiteral("dives"), 7)
+              .arg(QStringLiteral("MB sent"), 8)
+              .arg(QStringLiteral("first sync"), 11)
+              .arg(QStringLiteral("min"), 9)
+              .arg(QStringLiteral("median"), 9)
+              .arg(QStringLiteral("us per dive"), 12));
+    auto db = service.database();
+    for (const int dives : {1000, 10000, 50000}) {
+        diveBench(*db, service.port, dives);
+    }
+}
+
 }  // namespace
 
+// Arguments "searches" or "dives" run that table alone.
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (QStandardPaths::findExecutable(QStringLiteral("wrk")).isEmpty()) {
+    const QStringList parts = QCoreApplication::arguments().mid(1);
+    const auto wanted = [&parts](const char* part) {
+        return parts.isEmpty() || parts.contains(QLatin1String(part));
+    };
+    if (wanted("searches") && QStandardPaths::findExecutable(QStringLiteral("wrk")).isEmpty()) {
         print(QStringLiteral("wrk is missing (scripts/install-deps installs it)"));
         return 1;
     }
@@ -340,28 +390,11 @@ int main(int argc, char** argv) {
               .arg(service.options.threads)
               .arg(kMembers)
               .arg(kLocations));
-    print(QStringLiteral("\nSearches: wrk -t2 -c16, %1 s a run, %2 runs").arg(kSeconds).arg(kRuns));
-    print(QStringLiteral("%1  %2  %3  %4  %5  %6")
-              .arg(QStringLiteral("search"), -18)
-              .arg(QStringLiteral("req/s min"), 10)
-              .arg(QStringLiteral("median"), 10)
-              .arg(QStringLiteral("p99 ms min"), 9)
-              .arg(QStringLiteral("median"), 9)
-              .arg(QStringLiteral("service us/req"), 12));
-    searchBench(QStringLiteral("member search"), service.port, memberSearches());
-    searchBench(QStringLiteral("location search"), service.port, locationSearches());
-
-    print(QStringLiteral("\ndives.php, the whole log sent and answered; %1 runs (ms)").arg(kRuns));
-    print(QStringLiteral("%1  %2  %3  %4  %5  %6")
-              .arg(QStringLiteral("dives"), 7)
-              .arg(QStringLiteral("MB sent"), 8)
-              .arg(QStringLiteral("first sync"), 11)
-              .arg(QStringLiteral("min"), 9)
-              .arg(QStringLiteral("median"), 9)
-              .arg(QStringLiteral("us per dive"), 12));
-    auto db = service.database();
-    for (const int dives : {1000, 10000, 50000}) {
-        diveBench(*db, service.port, dives);
+    if (wanted("searches")) {
+        searchTable(service.port);
+    }
+    if (wanted("dives")) {
+        diveTable(service);
     }
     return 0;
 }
