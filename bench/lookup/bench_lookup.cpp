@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     TdmLocalData cache;
     dmLocalData = &cache;
     cache.DataModuleCreate();
-    const QDomElement root = cache.XMLLocations.doc.documentElement();
+    const XmlElement root = cache.XMLLocations.doc.documentElement();
     // The site of the last location of the file: it lands late in tree order as well.
     const int lastLocation = kLocations;
     const int lastSite = 100000 + kLocations * kSitesPerLocation - 1;

@@ -1,7 +1,9 @@
 #include "app/startup.h"
 
+#include "app/desktop_identity.h"
 #include "app/settings/app_error.h"
 #include "app/settings/tdm_const.h"
+#include "app/settings/write_failures.h"
 #include "app/tfrm_config.h"
 #include "app/tfrm_license.h"
 #include "app/tfrm_splash.h"
@@ -74,13 +76,24 @@ void openModal(QWidget* owner) {
     Dialogs::execModal(&window);
 }
 
+QString exitAdvice() {
+    return dmIdioma ? dmIdioma->GetWord(QStringLiteral("txt_log_not_saved_at_exit")) : QString();
+}
+
+// A file of the program that starts failing is shown in the standard error box.
+void showWriteFailure(const QString& message) {
+    Dialogs::showError(nullptr, message);
+}
+
 }  // namespace
 
 // The program's name, for the splash, the About window and the message boxes. Not set as the
 // display name, which Qt would add to every window title that does not end with it.
 Startup::Startup() {
     QCoreApplication::setApplicationName(kAppTitle);
+    setDesktopIdentity();
     Tdm_const::setUrlOpener([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
+    WriteFailures::setReporter(showWriteFailure);
 }
 
 Startup::~Startup() {
@@ -90,6 +103,7 @@ Startup::~Startup() {
     Frm_Principal = nullptr;
     delete dmComm;
     dmComm = nullptr;
+    saveTablesBeforeExit();
     delete dm_rdp;
     dm_rdp = nullptr;
     delete dmLocalData;
@@ -99,6 +113,33 @@ Startup::~Startup() {
     delete dm_const;
     dm_const = nullptr;
     delete splash_;
+    WriteFailures::setReporter(nullptr);
+}
+
+// The last chance for the diver's log: a table that cannot be written now is lost when the
+// program ends, so the diver decides whether to try again (after freeing the disk, say) or to
+// quit without those changes.
+void Startup::saveTablesBeforeExit() {
+    if (!dm_rdp) {
+        return;
+    }
+    WriteFailures::setReporter(nullptr);  // the question below says it all
+    for (;;) {
+        try {
+            dm_rdp->saveAll();
+            break;
+        } catch (const AppError& e) {
+            const QString text = e.message() + QStringLiteral("\n\n") + exitAdvice();
+            const auto answer = Dialogs::message(
+                nullptr,
+                {QString(), text, QMessageBox::Critical, QMessageBox::Retry | QMessageBox::Discard},
+                QMessageBox::Retry);
+            if (answer != QMessageBox::Retry) {
+                break;
+            }
+        }
+    }
+    WriteFailures::setReporter(showWriteFailure);
 }
 
 void Startup::setTablesFactory(std::function<Tdm_rdp*()> factory) {

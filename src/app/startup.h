@@ -33,6 +33,7 @@ private:
     void createCache();
     void createGuardedModules();
     void connectMainWindow();
+    void saveTablesBeforeExit();
 
     QPointer<TFrmSplash> splash_;
 };

@@ -1,20 +1,14 @@
 #include "cache/latin1_xml.h"
 
 #include "app/settings/app_error.h"
+#include "app/settings/xml_chars.h"
+#include "cache/xml_tree_data.h"
 
-#include <QDomElement>
-#include <QDomNamedNodeMap>
-#include <QList>
+#include <algorithm>
 
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-// XML 1.0 cannot hold other code points at all, not even as references.
-bool isXmlChar(char32_t c) {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
 
 // Characters that ISO-8859-1 cannot hold, or that a parser would normalise away.
 bool needsReference(char32_t c, bool inAttribute) {
@@ -26,56 +20,93 @@ bool needsReference(char32_t c, bool inAttribute) {
 
 class Latin1Writer {
 public:
-    QByteArray document(const QDomDocument& doc) {
+    explicit Latin1Writer(const XmlDocument::Data& d) : d_(d) {}
+
+    QByteArray document() {
         out_ = kLatin1XmlDeclaration;
-        element(doc.documentElement());
-        return out_;
+        out_.reserve(qsizetype(d_.texts.size() + d_.nodes.size() * 16) + 64);
+        const qint32 root = d_.root;
+        if (root < 0) {
+            return out_;
+        }
+        // Document order without recursion: open an element, go down to its first child; at a
+        // leaf close it and go to the next sibling, closing the parents left behind.
+        qint32 at = root;
+        for (;;) {
+            open(at);
+            if (d_.nodes[size_t(at)].first >= 0) {
+                at = d_.nodes[size_t(at)].first;
+                continue;
+            }
+            close(at);
+            while (at != root && d_.nodes[size_t(at)].next < 0) {
+                at = d_.nodes[size_t(at)].parent;
+                close(at);
+            }
+            if (at == root) {
+                return out_;
+            }
+            at = d_.nodes[size_t(at)].next;
+        }
     }
 
 private:
-    void element(const QDomElement& e) {
-        if (e.isNull()) {
-            return;
-        }
+    void open(qint32 node) {
+        const XmlNode& n = d_.nodes[size_t(node)];
         out_ += '<';
-        name(e.tagName());
-        attributes(e.attributes());
-        out_ += '>';
-        for (QDomNode n = e.firstChild(); !n.isNull(); n = n.nextSibling()) {
-            if (n.isElement()) {
-                element(n.toElement());
-            } else if (n.isText() || n.isCDATASection()) {
-                characters(n.nodeValue(), false);
+        name(d_.names[n.name]);
+        if (n.attributes >= 0) {
+            for (const XmlAttribute& attribute : d_.attributes[size_t(n.attributes)]) {
+                out_ += ' ';
+                name(attribute.name);
+                out_ += "=\"";
+                characters(attribute.value, true);
+                out_ += '"';
             }
         }
-        out_ += "</";
-        name(e.tagName());
         out_ += '>';
+        const QStringView text = d_.textOf(node);
+        if (isBlank(text)) {
+            // A reader drops text that is only white space as layout: the first blank as a
+            // reference keeps it text.
+            out_ += "&#" + QByteArray::number(text.front().unicode()) + ';';
+            characters(text.sliced(1), false);
+        } else {
+            characters(text, false);
+        }
     }
 
-    void attributes(const QDomNamedNodeMap& map) {
-        for (int i = 0; i < map.count(); ++i) {
-            const QDomNode a = map.item(i);
-            out_ += ' ';
-            name(a.nodeName());
-            out_ += "=\"";
-            characters(a.nodeValue(), true);
-            out_ += '"';
-        }
+    static bool isBlank(QStringView text) {
+        return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+        });
+    }
+
+    void close(qint32 node) {
+        out_ += "</";
+        name(d_.names[d_.nodes[size_t(node)].name]);
+        out_ += '>';
     }
 
     void name(const QString& text) {
-        const QByteArray bytes = text.toLatin1();
-        if (QString::fromLatin1(bytes) != text) {
-            throw AppError(
-                QStringLiteral("The name \"%1\" cannot be written as ISO-8859-1.").arg(text));
+        for (const QChar c : text) {
+            if (c.unicode() >= 0x100) {
+                throw AppError(
+                    QStringLiteral("The name \"%1\" cannot be written as ISO-8859-1.").arg(text));
+            }
+            out_ += char(c.unicode());
         }
-        out_ += bytes;
     }
 
-    void characters(const QString& text, bool inAttribute) {
-        for (char32_t c : text.toUcs4()) {
-            if (!isXmlChar(c)) {
+    void characters(QStringView text, bool inAttribute) {
+        const qsizetype size = text.size();
+        for (qsizetype i = 0; i < size; ++i) {
+            char32_t c = text[i].unicode();
+            if (QChar::isHighSurrogate(c) && i + 1 < size && text[i + 1].isLowSurrogate()) {
+                c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+                ++i;
+            }
+            if (!XmlChars::isXmlChar(c)) {
                 c = kReplacement;
             }
             if (c == '&') {
@@ -92,11 +123,15 @@ private:
         }
     }
 
+    const XmlDocument::Data& d_;
     QByteArray out_;
 };
 
 }  // namespace
 
-QByteArray toLatin1Xml(const QDomDocument& doc) {
-    return Latin1Writer().document(doc);
+QByteArray toLatin1Xml(const XmlDocument& doc) {
+    if (doc.isNull()) {
+        return kLatin1XmlDeclaration;
+    }
+    return Latin1Writer(*doc.d_).document();
 }

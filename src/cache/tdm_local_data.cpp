@@ -3,9 +3,12 @@
 #include "app/settings/app_error.h"
 #include "app/settings/atomic_file.h"
 #include "app/settings/tdm_const.h"
+#include "app/settings/write_failures.h"
 
 #include <QFile>
+#include <QHash>
 #include <QList>
+#include <deque>
 #include <exception>
 
 TdmLocalData* dmLocalData = nullptr;
@@ -16,21 +19,6 @@ namespace {
 
 const QString kId = QStringLiteral("id");
 
-// Parses `bytes` under the encoding their own declaration names (UTF-8 when none).
-QDomDocument parseXml(const QByteArray& bytes, const QString& subject) {
-    QDomDocument doc;
-    QString error;
-    int line = 0;
-    int column = 0;
-    if (!doc.setContent(bytes, &error, &line, &column)) {
-        throw AppError(QStringLiteral("%1 is not well-formed XML: %2 (line %3, column %4).")
-                           .arg(subject, error)
-                           .arg(line)
-                           .arg(column));
-    }
-    return doc;
-}
-
 QByteArray readWholeFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -40,42 +28,50 @@ QByteArray readWholeFile(const QString& path) {
 }
 
 void close(XmlStore& store) {
-    store.doc = QDomDocument();
+    store.doc = XmlDocument();
     store.active = false;
     store.changed = false;
 }
 
-QDomElement openRoot(const XmlStore& store) {
+XmlElement openRoot(const XmlStore& store) {
     if (!store.active) {
         throw AppError(QStringLiteral("The document \"%1\" is not open.").arg(store.fileName));
     }
     return store.doc.documentElement();
 }
 
-QList<QDomElement> childElements(const QDomElement& parent) {
-    QList<QDomElement> elements;
-    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+QList<XmlElement> childElements(const XmlElement& parent) {
+    QList<XmlElement> elements;
+    for (XmlElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         elements.append(e);
     }
     return elements;
 }
 
-// Removes the first record of `root` keyed like `record`, then appends a copy of `record`;
-// true when one was removed.
-bool mergeRecord(QDomElement& root, const QDomElement& record) {
-    const QString key = TdmLocalData::childText(record, kId);
-    bool replaced = false;
-    for (QDomElement old = root.firstChildElement(); !old.isNull();
-         old = old.nextSiblingElement()) {
-        if (TdmLocalData::childText(old, kId) == key) {
-            root.removeChild(old);
-            replaced = true;
-            break;
+// The stored records by id, each id's records in document order, so that a merge finds the
+// first record of an id without walking the store again.
+class RecordIndex {
+public:
+    explicit RecordIndex(const XmlElement& root) {
+        for (XmlElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+            byId_[TdmLocalData::childText(e, kId)].push_back(e);
         }
     }
-    root.appendChild(root.ownerDocument().importNode(record, true));
-    return replaced;
-}
+    // Takes the first stored record with `id` out of the index; null when there is none.
+    XmlElement takeFirst(const QString& id) {
+        const auto found = byId_.find(id);
+        if (found == byId_.end() || found->empty()) {
+            return {};
+        }
+        XmlElement first = found->front();
+        found->pop_front();
+        return first;
+    }
+    void add(const QString& id, const XmlElement& record) { byId_[id].push_back(record); }
+
+private:
+    QHash<QString, std::deque<XmlElement>> byId_;
+};
 
 }  // namespace
 
@@ -85,7 +81,7 @@ TdmLocalData::~TdmLocalData() {
     try {
         DataModuleDestroy();
     } catch (const AppError&) {
-        // The program is ending: there is nobody left to tell.
+        // Reported to WriteFailures as it happened.
     }
 }
 
@@ -120,24 +116,36 @@ void TdmLocalData::ActiveXML(XmlStore& store, const QString& fileName) {
     if (!QFile::exists(fileName)) {
         writeFileAtomically(fileName, kTemplate);
     }
-    store.doc = parseXml(readWholeFile(fileName), QStringLiteral("The file \"%1\"").arg(fileName));
+    store.doc = XmlDocument::parse(readWholeFile(fileName),
+                                   QStringLiteral("The file \"%1\"").arg(fileName));
     store.active = true;
 }
 
-bool TdmLocalData::AddXMLNode(XmlStore& store, const QDomElement& node) {
-    QDomElement root = openRoot(store);
+bool TdmLocalData::AddXMLNode(XmlStore& store, const XmlElement& node) {
+    XmlElement root = openRoot(store);
     const bool isRecord = !childText(node, kId).isEmpty();
+    const QList<XmlElement> records = isRecord ? QList<XmlElement>{node} : childElements(node);
+    if (records.isEmpty()) {
+        return false;
+    }
+    RecordIndex index(root);
     bool replaced = false;
-    for (const QDomElement& record : isRecord ? QList<QDomElement>{node} : childElements(node)) {
-        replaced = mergeRecord(root, record);
+    for (const XmlElement& record : records) {
+        const QString id = childText(record, kId);
+        const XmlElement old = index.takeFirst(id);
+        replaced = !old.isNull();
+        if (replaced) {
+            root.removeChild(old);
+        }
+        index.add(id, root.appendChild(store.doc.importNode(record)));
         store.changed = true;
     }
     return replaced;
 }
 
-void TdmLocalData::replaceRoot(XmlStore& store, const QDomElement& root) {
-    const QDomElement old = openRoot(store);
-    store.doc.replaceChild(store.doc.importNode(root, true), old);
+void TdmLocalData::replaceRoot(XmlStore& store, const XmlElement& root) {
+    openRoot(store);
+    store.doc.setDocumentElement(store.doc.importNode(root));
     store.changed = true;
 }
 
@@ -145,27 +153,34 @@ void TdmLocalData::save(XmlStore& store) {
     if (!store.active || !store.changed) {
         return;
     }
-    writeFileAtomically(store.fileName, toLatin1Xml(store.doc));
+    const QByteArray bytes = toLatin1Xml(store.doc);
+    try {
+        writeFileAtomically(store.fileName, bytes);
+    } catch (const IoError& e) {
+        WriteFailures::failed(store.fileName, e.message());
+        throw;
+    }
+    WriteFailures::succeeded(store.fileName);
     store.changed = false;
 }
 
 void TdmLocalData::parseAnswer(const QByteArray& answer) {
     closeAnswer();
-    XMLGet = parseXml(answer, QStringLiteral("The service's answer"));
+    XMLGet = XmlDocument::parse(answer, QStringLiteral("The service's answer"), kMaxAnswerDepth);
 }
 
 void TdmLocalData::closeAnswer() {
-    XMLGet = QDomDocument();
+    XMLGet = XmlDocument();
 }
 
-QDomElement TdmLocalData::child(QDomElement parent, const QString& name) {
-    QDomElement found = parent.firstChildElement(name);
+XmlElement TdmLocalData::child(XmlElement parent, const QString& name) {
+    XmlElement found = parent.firstChildElement(name);
     if (found.isNull() && !parent.isNull()) {
-        found = parent.appendChild(parent.ownerDocument().createElement(name)).toElement();
+        found = parent.appendChild(parent.ownerDocument().createElement(name));
     }
     return found;
 }
 
-QString TdmLocalData::childText(const QDomElement& parent, const QString& name) {
+QString TdmLocalData::childText(const XmlElement& parent, const QString& name) {
     return parent.firstChildElement(name).text();
 }

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "cache/latin1_xml.h"
+#include "cache/xml_tree.h"
 
 #include <QByteArray>
-#include <QDomDocument>
-#include <QDomElement>
 #include <QString>
 
 // One cached XML document bound to its file.
 struct XmlStore {
-    QDomDocument doc;
+    XmlDocument doc;
     QString fileName;
     bool active = false;
     // Set by merges and replacements (code editing `doc` directly sets it too); cleared when
@@ -19,7 +18,8 @@ struct XmlStore {
 
 // The reference data cache: three stored documents and the scratch document every service
 // answer is parsed in. Stores are ISO-8859-1 files; characters outside Latin-1 are written as
-// numeric character references so none is lost.
+// numeric character references so none is lost. Every document read here, from disk or from the
+// service, is parsed with bounded depth and without document type declarations (XmlDocument).
 class TdmLocalData {
 public:
     TdmLocalData();
@@ -31,35 +31,44 @@ public:
     void DataModuleCreate();
     // Writes each changed store (contact list, local data, locations) and closes it. A store
     // that cannot be written does not keep the others from being written; the first failure is
-    // thrown afterwards.
+    // thrown afterwards (each was reported to WriteFailures already).
     void DataModuleDestroy();
 
     // Opens `store` on `fileName`, creating the file from the template when missing.
     static void ActiveXML(XmlStore& store, const QString& fileName);
     // Merges a record (it has an "id") or every record of a container into the store's root;
     // true when the (last) merged record replaced one. Each record of a container is merged by
-    // its own "id". Throws AppError when the store is not open.
-    static bool AddXMLNode(XmlStore& store, const QDomElement& node);
+    // its own "id", replacing the first stored record with that id. Costs the size of the store
+    // plus the size of the merged records, however many there are. Throws AppError when the
+    // store is not open.
+    static bool AddXMLNode(XmlStore& store, const XmlElement& node);
     // Puts a copy of `root` in place of the store's root element (the whole reference document
     // is replaced this way). Throws AppError when the store is not open.
-    static void replaceRoot(XmlStore& store, const QDomElement& root);
+    static void replaceRoot(XmlStore& store, const XmlElement& root);
     // Writes the store now (atomically) when it is open and changed; the bytes are those the
-    // close would write. Throws AppError (IoError when the file cannot be written).
+    // close would write. A write that fails keeps the store changed (the next save tries again),
+    // is reported to WriteFailures and throws IoError; a name ISO-8859-1 cannot hold throws
+    // AppError.
     static void save(XmlStore& store);
     // Parses a service answer from its bytes under its own declared encoding into XMLGet.
-    // Throws AppError when it is not well-formed; XMLGet then stays closed.
+    // Throws AppError when it is not well-formed, deeper than kMaxAnswerDepth or holds a
+    // document type declaration; XMLGet then stays closed.
     void parseAnswer(const QByteArray& answer);
+    // A record merged from an answer lies one level deeper in its store (under the store's
+    // root), so answers are held one level below what a store file may hold: whatever is taken
+    // from an answer can be read back from the file it is written to.
+    static constexpr int kMaxAnswerDepth = XmlDocument::kMaxDepth - 1;
     void closeAnswer();
 
     // The first child element of `parent` named `name`, created empty when missing.
-    static QDomElement child(QDomElement parent, const QString& name);
+    static XmlElement child(XmlElement parent, const QString& name);
     // The text of the first child element named `name`; empty when missing (nothing created).
-    static QString childText(const QDomElement& parent, const QString& name);
+    static QString childText(const XmlElement& parent, const QString& name);
 
     XmlStore XMLLocalData;
     XmlStore XMLContactList;
     XmlStore XMLLocations;
-    QDomDocument XMLGet;
+    XmlDocument XMLGet;
 
     static const QByteArray kTemplate;
 };

@@ -2,6 +2,7 @@
 
 #include "app/settings/app_error.h"
 #include "app/settings/atomic_file.h"
+#include "app/settings/program_folders.h"
 #include "app/settings/tdm_const.h"
 
 #include <QCoreApplication>
@@ -46,7 +47,8 @@ bool keyOrder(const QString& a, const QString& b) {
     return keyOfLine(a).compare(keyOfLine(b), Qt::CaseInsensitive) < 0;
 }
 
-// Where "language.xml" is looked for: the working folder, then the executable's folder.
+// Where "language.xml" is looked for: the working folder, then the executable's folder (a
+// build), then the installation's data folder.
 QStringList dictionaryFolders() {
     QStringList folders;
     const QString work = QDir::currentPath();
@@ -54,9 +56,11 @@ QStringList dictionaryFolders() {
         folders << work;
     }
     if (QCoreApplication::instance()) {
-        const QString program = QCoreApplication::applicationDirPath();
-        if (!folders.contains(program)) {
-            folders << program;
+        for (const QString& folder :
+             {QCoreApplication::applicationDirPath(), installedDataFolder()}) {
+            if (!folders.contains(folder)) {
+                folders << folder;
+            }
         }
     }
     return folders;
@@ -83,23 +87,32 @@ TdmIdioma::~TdmIdioma() {
 
 void TdmIdioma::DataModuleCreate() {
     missingKeys_.clear();
+    bool broken = false;
     for (const QString& folder : dictionaryFolders()) {
-        if (load(QDir(folder).filePath(kDictionaryFile))) {
-            return;
+        try {
+            if (load(QDir(folder).filePath(kDictionaryFile))) {
+                break;
+            }
+        } catch (const AppError&) {
+            broken = true;  // told once the installed dictionary has been tried
         }
     }
-    throw AppError(kLoadError);
+    if (broken || !active_) {
+        throw AppError(kLoadError);
+    }
 }
 
 bool TdmIdioma::load(const QString& path) {
     QFile file(path);
-    QDomDocument document;
-    // Parsed from the bytes, so the file's own declaration decides the encoding.
-    if (!file.open(QIODevice::ReadOnly) || !document.setContent(file.readAll())) {
+    if (!file.exists()) {
         return false;
     }
-    XMLDocument = document;
-    const QDomElement root = XMLDocument.documentElement();
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw AppError(file.errorString());
+    }
+    // Parsed from the bytes, so the file's own declaration decides the encoding.
+    XMLDocument = XmlDocument::parse(file.readAll(), QStringLiteral("The file \"%1\"").arg(path));
+    const XmlElement root = XMLDocument.documentElement();
     DictionaryNode = root.firstChildElement(QStringLiteral("dictionary"));
     ConfigNode = root.firstChildElement(QStringLiteral("config"));
     languageCode_ = ConfigNode.firstChildElement(QStringLiteral("code")).text();
@@ -149,12 +162,12 @@ std::optional<QString> TdmIdioma::lookUp(const QString& key) const {
     if (!isValidElementName(key)) {
         return std::nullopt;
     }
-    QList<QDomElement> places{DictionaryNode};
+    QList<XmlElement> places{DictionaryNode};
     for (const QString& section : kSections) {
         places << DictionaryNode.firstChildElement(section);
     }
-    for (const QDomElement& place : places) {
-        const QDomElement entry = place.firstChildElement(key);
+    for (const XmlElement& place : places) {
+        const XmlElement entry = place.firstChildElement(key);
         if (!entry.firstChildElement().isNull()) {
             return std::nullopt;
         }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QDomDocument>
-#include <QDomElement>
+#include "cache/xml_tree.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -16,9 +16,12 @@ public:
     TdmIdioma(const TdmIdioma&) = delete;
     TdmIdioma& operator=(const TdmIdioma&) = delete;
 
-    // Loads "language.xml" from the working folder, else from beside the executable. When it
-    // cannot be loaded the module stays inactive (untranslated) and this throws AppError with
-    // the text "No es posible cargar el diccionario del idioma!", which start-up shows.
+    // Loads "language.xml" from the working folder, else from beside the executable, else from
+    // the installation's data folder (installedDataFolder). Throws AppError with the text "No es
+    // posible cargar el diccionario del idioma!", which start-up shows, when a dictionary that
+    // is there cannot be loaded (not well-formed, too deep, with a document type declaration):
+    // after falling back to the installed one when the working folder's is the bad one, or
+    // leaving the module inactive (untranslated) when none loads.
     void DataModuleCreate();
     // Writes tags.xml (once; later calls do nothing). Failures are swallowed: the program is
     // ending and nobody is left to tell.
@@ -46,14 +49,15 @@ public:
     static bool isValidElementName(const QString& name);
 
 private:
+    // False when there is no file; throws AppError when it cannot be loaded.
     bool load(const QString& path);
     std::optional<QString> lookUp(const QString& key) const;
     void recordMissing(const QString& key);
     QByteArray tagsText() const;
 
-    QDomDocument XMLDocument;
-    QDomElement DictionaryNode;
-    QDomElement ConfigNode;
+    XmlDocument XMLDocument;
+    XmlElement DictionaryNode;
+    XmlElement ConfigNode;
     QString languageCode_;
     QStringList missingKeys_;
     QString fileName_;

@@ -1,6 +1,7 @@
 #include "interchange/log_writers.h"
 
 #include "app/settings/app_error.h"
+#include "app/settings/xml_chars.h"
 #include "interchange/log_snapshot.h"
 #include "interchange/uddf_terms.h"
 
@@ -16,12 +17,6 @@ namespace {
 constexpr qsizetype kFlushAt = 1 << 20;
 const char kNamespace[] = "http://www.streit.cc/uddf/3.2/";
 const char kVersion[] = "3.2.3";
-
-// Characters an XML 1.0 document can hold.
-bool isXmlChar(char32_t c) {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
 
 QString number(double value) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
@@ -66,7 +61,7 @@ public:
         QString result;
         result.reserve(text.size());
         for (const char32_t c : text.toUcs4()) {
-            if (!isXmlChar(c)) {
+            if (!XmlChars::isXmlChar(c)) {
                 continue;
             }
             switch (c) {

@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <atomic>
 #include <cstring>
+#include <limits>
 
 // A row is one immutable heap block shared by handles: a header, a null bit per field, the
 // fixed-width cells and, behind them, the UTF-16 text of the string fields. Editing builds a
@@ -87,6 +88,13 @@ private:
     int fixedSize_ = 0;  // null bits and cells, rounded up to keep the text aligned
     int autoIncField_ = -1;
 };
+
+// Dates, also those of date-time fields, are kept within 32-bit Julian day numbers (about
+// 5.8 million years either way); the store refuses dates beyond.
+inline bool julianDayFits(qint64 julianDay) {
+    return julianDay >= std::numeric_limits<qint32>::min() &&
+           julianDay <= std::numeric_limits<qint32>::max();
+}
 
 // Collects the values of one row and makes its block. Reusable: reset() between rows.
 class RowBuilder {

@@ -3,6 +3,7 @@
 #include "app/settings/app_error.h"
 #include "app/settings/atomic_file.h"
 #include "app/settings/regional_formats.h"
+#include "app/settings/xml_chars.h"
 #include "store/table_data.h"
 #include "store/table_file.h"
 
@@ -411,7 +412,7 @@ struct Table::Impl {
         } else if (isTextVariant(value)) {
             date = RegionalFormats::parseDate(value.toString()).value_or(QDate());
         }
-        if (!date.isValid()) {
+        if (!date.isValid() || !julianDayFits(date.toJulianDay())) {
             throw notA(field, value, "date");
         }
         return date;
@@ -437,7 +438,7 @@ struct Table::Impl {
         } else if (isTextVariant(value)) {
             dateTime = RegionalFormats::parseDateTime(value.toString()).value_or(QDateTime());
         }
-        if (!dateTime.isValid()) {
+        if (!dateTime.isValid() || !julianDayFits(dateTime.date().toJulianDay())) {
             throw notA(field, value, "date and time");
         }
         return dateTime;
@@ -449,7 +450,9 @@ struct Table::Impl {
             return {};
         }
         if (isText(type)) {
-            const QString text = RegionalFormats::formatValue(value);
+            // Whatever the source (typing, an answer, an import), the file must be able to
+            // carry the text: the control characters it cannot are dropped here.
+            const QString text = XmlChars::withoutForbidden(RegionalFormats::formatValue(value));
             if (type == FieldType::String && text.size() > def(field).size) {
                 throw fieldError(field,
                                  QStringLiteral("the text has %1 characters; at most %2 fit.")

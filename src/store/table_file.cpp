@@ -1,6 +1,7 @@
 #include "store/table_file.h"
 
 #include "app/settings/app_error.h"
+#include "app/settings/xml_chars.h"
 
 #include <QDate>
 #include <algorithm>
@@ -78,7 +79,11 @@ public:
             if (c >= 0x80) {
                 i += nonAscii(s, i, size);
             } else if (c < 0x20) {
-                characterReference(c);
+                // Tab and line ends as references, so a reader keeps them; the other controls
+                // XML cannot carry at all, and a file holding one would be refused.
+                if (!XmlChars::isForbiddenUnit(c)) {
+                    characterReference(c);
+                }
             } else if (c == u'&') {
                 raw("&amp;", 5);
             } else if (c == u'<') {
@@ -118,6 +123,8 @@ private:
             extra = 1;
         } else if (QChar::isSurrogate(c)) {
             c = 0xFFFD;  // a lone surrogate has no UTF-8 form
+        } else if (XmlChars::isForbiddenUnit(char16_t(c))) {
+            return 0;
         }
         char bytes[4];
         int n = 0;
@@ -480,6 +487,8 @@ private:
                 p = decodeReference(p, end, &out);
             } else if (c == '\r' && p + 1 != end && p[1] == '\n') {
                 ++p;  // a line end counts once
+            } else if (XmlChars::isForbiddenUnit(c)) {
+                ++p;  // damage XML cannot carry: dropped, so the rest of the log still opens
             } else {
                 *out++ = isSpace(char(c)) ? u' ' : char16_t(c);
                 ++p;
@@ -488,24 +497,14 @@ private:
         return int(out - start);
     }
     const char* decodeUtf8(const char* p, const char* end, char16_t** out) {
-        const auto lead = uchar(*p);
-        const int size = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-        if (size == 0 || lead > 0xF4 || end - p < size) {
+        char32_t c = 0;
+        const int size = XmlChars::decodeUtf8(p, end, &c);
+        if (size == 0) {
             fail(QStringLiteral("the text is not valid UTF-8"));
         }
-        char32_t c = lead & (0x7F >> size);
-        for (int i = 1; i < size; ++i) {
-            const auto next = uchar(p[i]);
-            if ((next & 0xC0) != 0x80) {
-                fail(QStringLiteral("the text is not valid UTF-8"));
-            }
-            c = (c << 6) | (next & 0x3F);
+        if (XmlChars::isXmlChar(c)) {
+            XmlChars::putUtf16(c, out);
         }
-        static const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (c < smallest[size] || c > 0x10FFFF || QChar::isSurrogate(c)) {
-            fail(QStringLiteral("the text is not valid UTF-8"));
-        }
-        putCodePoint(c, out);
         return p + size;
     }
     const char* decodeReference(const char* p, const char* end, char16_t** out) {
@@ -528,19 +527,15 @@ private:
         const uint c = name.startsWith("#x")  ? name.mid(2).toUInt(&ok, 16)
                        : name.startsWith("#") ? name.mid(1).toUInt(&ok, 10)
                                               : 0;
-        if (!ok || c == 0 || c > 0x10FFFF || QChar::isSurrogate(c)) {
+        if (!ok || c > 0x10FFFF || QChar::isSurrogate(c)) {
             fail(QStringLiteral("an unknown reference \"&%1;\"").arg(QString::fromLatin1(name)));
         }
-        putCodePoint(c, out);
-        return semicolon + 1;
-    }
-    static void putCodePoint(char32_t c, char16_t** out) {
-        if (QChar::requiresSurrogates(c)) {
-            *(*out)++ = QChar::highSurrogate(c);
-            *(*out)++ = QChar::lowSurrogate(c);
-        } else {
-            *(*out)++ = char16_t(c);
+        // A reference to a character XML cannot carry (such as "&#0;", which older versions
+        // wrote for a NUL) is dropped rather than refused, so the file still opens.
+        if (XmlChars::isXmlChar(c)) {
+            XmlChars::putUtf16(c, out);
         }
+        return semicolon + 1;
     }
 
     // `field` -1 for a root attribute.
@@ -598,7 +593,7 @@ private:
         }
         const QDate date(negative ? -year : year, month, day);
         *julianDay = date.toJulianDay();
-        return date.isValid();
+        return date.isValid() && julianDayFits(*julianDay);
     }
     static bool timeAt(const char*& p, const char* end, qint64* msecs) {
         int hour;

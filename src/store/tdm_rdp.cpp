@@ -2,13 +2,13 @@
 
 #include "app/settings/app_error.h"
 #include "app/settings/tdm_const.h"
+#include "app/settings/write_failures.h"
 #include "store/dive_log_tables.h"
 #include "store/snapshot_writer.h"
 #include "store/table_data.h"
 
 #include <QFileInfo>
 #include <QThreadPool>
-#include <optional>
 
 Tdm_rdp* dm_rdp = nullptr;
 
@@ -68,7 +68,7 @@ Tdm_rdp::~Tdm_rdp() {
         try {
             closeTable(table);
         } catch (const AppError& e) {
-            emit saveFailed(table, e.message());
+            reportFailure(table, e.message());
         }
     }
 }
@@ -86,12 +86,12 @@ Table* Tdm_rdp::makeTable(const DiveLogTables::Definition& definition) {
         const bool news = table->hasUnsavedChanges();
         table->markSaved(count);
         if (news) {
-            emit tableSaved(table);
+            reportSaved(table);
         }
     });
     connect(s->writer.get(), &SnapshotWriter::failed, this, [this, s](const QString& message) {
         s->submitted = 0;  // the next save hands the table in again
-        emit saveFailed(s->table, message);
+        reportFailure(s->table, message);
     });
     savers_.push_back(std::move(saver));
     return table;
@@ -200,23 +200,33 @@ void Tdm_rdp::saveNow(Saver& saver) {
     finishWriter(saver);
     if (saver.table->hasUnsavedChanges()) {
         saver.table->save();
-        emit tableSaved(saver.table);
+        reportSaved(saver.table);
     }
 }
 
 void Tdm_rdp::saveAll() {
-    std::optional<AppError> failure;
+    QStringList failures;
     for (const auto& saver : savers_) {
         try {
             saveNow(*saver);
         } catch (const AppError& e) {
-            emit saveFailed(saver->table, e.message());
-            failure = failure.value_or(e);
+            reportFailure(saver->table, e.message());
+            failures << e.message();
         }
     }
-    if (failure) {
-        throw *failure;
+    if (!failures.isEmpty()) {
+        throw IoError(failures.join(QLatin1Char('\n')));
     }
+}
+
+void Tdm_rdp::reportSaved(Table* table) {
+    WriteFailures::succeeded(table->fileName());
+    emit tableSaved(table);
+}
+
+void Tdm_rdp::reportFailure(Table* table, const QString& message) {
+    WriteFailures::failed(table->fileName(), message);
+    emit saveFailed(table, message);
 }
 
 void Tdm_rdp::closeTable(Table* table) {
@@ -225,6 +235,6 @@ void Tdm_rdp::closeTable(Table* table) {
     const bool unsaved = table->hasUnsavedChanges() || table->modified();
     table->close();
     if (unsaved) {
-        emit tableSaved(table);
+        reportSaved(table);
     }
 }

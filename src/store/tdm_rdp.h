@@ -32,7 +32,8 @@ public:
     bool busy() const;
     void setBusy(bool busy);  // lowering it lets pending saves run
 
-    // Writes every table with unsaved changes now.
+    // Writes every table with unsaved changes now. Throws IoError naming every table file that
+    // could not be written (one line each); those tables keep their changes.
     void saveAll();
     // What the save timer runs: unless Busy is raised, hands a snapshot of every table with
     // unsaved changes to its file's writer thread. Cheap on this thread.
@@ -60,7 +61,8 @@ public:
 signals:
     // A table's changes reached its file (from the writer thread or a direct save).
     void tableSaved(Table* table);
-    // A table could not be written; its changes stay pending and are tried again later.
+    // A table could not be written (at every failed attempt); its changes stay pending and are
+    // tried again with the next save. The diver is told through WriteFailures, once per failure.
     void saveFailed(Table* table, const QString& message);
 
 private:
@@ -71,6 +73,8 @@ private:
     // Waits for the table's writer and takes note of what it wrote, so a direct save follows.
     void finishWriter(Saver& saver);
     void saveNow(Saver& saver);
+    void reportSaved(Table* table);
+    void reportFailure(Table* table, const QString& message);
     void closeTable(Table* table);
     void openTables();
 

@@ -34,7 +34,7 @@ struct AnswerClosed {
 
 // An answer without any of the record's elements (an error document, say) is no member record:
 // taken as one it would blank the record, and the next run would send the blanks up.
-void requireMemberRecord(const QDomElement& record) {
+void requireMemberRecord(const XmlElement& record) {
     for (const MemberFields::AnswerElement& answer : MemberFields::answer()) {
         if (!record.firstChildElement(answer.element).isNull()) {
             return;
@@ -55,7 +55,7 @@ QString requestBody() {
     return SyncFields::joinRecord(values) + QStringLiteral("\r\n");
 }
 
-void applyAnswer(const QDomElement& record) {
+void applyAnswer(const XmlElement& record) {
     requireMemberRecord(record);
     Table* member = dm_rdp->cds_info;
     member->first();

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDomElement>
+#include "cache/xml_tree.h"
+
 #include <QString>
 
 // The member task: the member record goes up as one field list and comes back as the service
@@ -12,7 +13,7 @@ QString requestBody();
 // Writes the answer's record into the member row (a value longer than its field is cut to it);
 // throws AppError, leaving the row as it was, when the answer holds none of the record's
 // elements or a value cannot be stored.
-void applyAnswer(const QDomElement& record);
+void applyAnswer(const XmlElement& record);
 // Sends the record and applies the answer; throws AppError when the request fails, the answer
 // is not XML or a value cannot be stored.
 void run();

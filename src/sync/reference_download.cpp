@@ -10,7 +10,7 @@ namespace {
 
 // GETs `url` and hands the parsed answer's root to `use`; the answer document is closed
 // afterwards however it went.
-void withAnswer(const QString& url, const std::function<void(const QDomElement&)>& use) {
+void withAnswer(const QString& url, const std::function<void(const XmlElement&)>& use) {
     dmLocalData->closeAnswer();
     const QByteArray answer = dmComm->HttpGet(url);
     struct Closed {
@@ -32,21 +32,21 @@ void saveQuietly(XmlStore& store) {
 }  // namespace
 
 void downloadLocalData() {
-    withAnswer(ServiceEndpoints::localData(), [](const QDomElement& root) {
+    withAnswer(ServiceEndpoints::localData(), [](const XmlElement& root) {
         TdmLocalData::replaceRoot(dmLocalData->XMLLocalData, root);
     });
     saveQuietly(dmLocalData->XMLLocalData);
 }
 
 void downloadLocations() {
-    withAnswer(ServiceEndpoints::memberLocations(), [](const QDomElement& root) {
+    withAnswer(ServiceEndpoints::memberLocations(), [](const XmlElement& root) {
         TdmLocalData::AddXMLNode(dmLocalData->XMLLocations, root);
     });
     saveQuietly(dmLocalData->XMLLocations);
 }
 
 void downloadContacts() {
-    withAnswer(ServiceEndpoints::memberContacts(), [](const QDomElement& root) {
+    withAnswer(ServiceEndpoints::memberContacts(), [](const XmlElement& root) {
         TdmLocalData::AddXMLNode(dmLocalData->XMLContactList, root);
     });
     saveQuietly(dmLocalData->XMLContactList);

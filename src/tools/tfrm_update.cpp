@@ -106,7 +106,7 @@ void TFrmUpdate::listComponents() {
     }
     dmLocalData->parseAnswer(dmComm->HttpGet(ServiceEndpoints::updateCheck()));
     ui->compoList->clear();
-    const QDomElement root = dmLocalData->XMLGet.documentElement();
+    const XmlElement root = dmLocalData->XMLGet.documentElement();
     if (root.isNull()) {
         throw AppError(QStringLiteral("The service's answer has no root element."));
     }
@@ -114,7 +114,7 @@ void TFrmUpdate::listComponents() {
         ui->lb_new_version->setText(word(QStringLiteral("text_last_version")));
         return;
     }
-    for (QDomElement component = root.firstChildElement(); !component.isNull();
+    for (XmlElement component = root.firstChildElement(); !component.isNull();
          component = component.nextSiblingElement()) {
         auto* row = new QTreeWidgetItem(ui->compoList);
         row->setText(0, TdmLocalData::childText(component, QStringLiteral("name")));

@@ -1,5 +1,6 @@
 #include "wire/sync_fields.h"
 
+#include "app/settings/xml_chars.h"
 #include "wire/field_list.h"
 
 #include <QLocale>
@@ -62,20 +63,16 @@ QChar unicodeAt(const QString& value, qsizetype at) {
     return code > 0xFF ? QChar(code) : QChar();
 }
 
-// XML 1.0 carries tab, line feed, carriage return and every character from the blank on except
-// U+FFFE, U+FFFF and surrogates that are not half of a pair.
+// XML 1.0 carries every unit XmlChars does not forbid, surrogates only as halves of a pair.
 bool xmlCarries(const QString& text, qsizetype at) {
     const char16_t c = text[at].unicode();
-    if (c < 0x20) {
-        return c == u'\t' || c == u'\n' || c == u'\r';
-    }
     if (QChar::isHighSurrogate(c)) {
         return at + 1 < text.size() && text[at + 1].isLowSurrogate();
     }
     if (QChar::isLowSurrogate(c)) {
         return at > 0 && text[at - 1].isHighSurrogate();
     }
-    return c != 0xFFFE && c != 0xFFFF;
+    return !XmlChars::isForbiddenUnit(c);
 }
 
 bool xmlCarriesAll(const QString& text) {

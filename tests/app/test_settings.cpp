@@ -1,7 +1,9 @@
 #include "app/settings/app_error.h"
+#include "app/settings/atomic_file.h"
 #include "app/settings/ini_file.h"
 #include "app/settings/regional_formats.h"
 #include "app/settings/tdm_const.h"
+#include "app/settings/write_failures.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -18,11 +20,16 @@ private slots:
     void iniReadsNonNumbersAsDefault_data();
     void iniReadsNonNumbersAsDefault();
     void iniSeesWritesOfAnotherObject();
+    void iniSeesTheFileChangedByOthers();
+    void iniFollowsTheFirstSectionAndKeyOfAName();
+    void iniKeepsLinesThatAreNotUtf8ByteForByte();
+    void iniWriteTheFileCannotTakeIsKeptReportedOnceAndRetried();
     void firstRunCreatesFoldersAndWritesAllPreferences();
     void preferencesSurviveARestart();
     void baseUrlOverrideGetsATrailingSlash();
     void noDataFolderUsesBareNames();
     void unwritableDataFolderFails();
+    void laxModesAreTightened();
     void regionalFormats();
 };
 
@@ -74,6 +81,70 @@ void TestSettings::iniSeesWritesOfAnotherObject() {
     TIniFile second("a.ini");
     first.writeString("Dock", "Convert", "-1");
     QCOMPARE(second.readString("Dock", "Convert", "0"), QString("-1"));
+}
+
+void TestSettings::iniSeesTheFileChangedByOthers() {
+    TestSupport::TempFolders folders;
+    writeFile("a.ini", "[Dock]\nConvert=0\n");
+    TIniFile ini("a.ini");
+    QCOMPARE(ini.readString("Dock", "Convert", "x"), QString("0"));
+    writeFile("a.ini", "[Dock]\nConvert=1\n");  // same size, in place
+    QCOMPARE(ini.readString("Dock", "Convert", "x"), QString("1"));
+    QFile::remove("a.ini");
+    QCOMPARE(ini.readString("Dock", "Convert", "x"), QString("x"));
+}
+
+void TestSettings::iniFollowsTheFirstSectionAndKeyOfAName() {
+    TestSupport::TempFolders folders;
+    writeFile("a.ini", "k=0\n[A]\nk=1\n k = 2\n\n[B]\nx=1\n[ a ]\nk=3\nm=4\n");
+    TIniFile ini("a.ini");
+    QCOMPARE(ini.readString("a", "K", ""), QString("1"));
+    QCOMPARE(ini.readString("A", "m", "none"), QString("none"));  // only in the second [a]
+    ini.writeString("A", "m", "5");
+    ini.writeString("B", "y", "2");
+    QCOMPARE(readFile("a.ini"),
+             QByteArray("k=0\n[A]\nk=1\n k = 2\nm=5\n\n[B]\nx=1\ny=2\n[ a ]\nk=3\nm=4\n"));
+    QCOMPARE(ini.readString("B", "x", ""), QString("1"));
+    QCOMPARE(ini.readString("A", "m", ""), QString("5"));
+}
+
+void TestSettings::iniKeepsLinesThatAreNotUtf8ByteForByte() {
+    TestSupport::TempFolders folders;
+    const QByteArray foreign = "; caf\xE9 \xFF\xFE\r\n[One]\r\nx=\xC3(\r\n\x80odd=\xE9t\xE9\r\n";
+    writeFile("a.ini", foreign);
+    TIniFile ini("a.ini");
+    ini.writeString("One", "y", "Zoë");
+    QCOMPARE(readFile("a.ini"), foreign + "y=Zo\xC3\xAB\r\n");
+    QCOMPARE(ini.readString("one", "Y", ""), QString("Zoë"));
+    QCOMPARE(ini.readString("One", "x", ""), QString("\uFFFD("));
+}
+
+void TestSettings::iniWriteTheFileCannotTakeIsKeptReportedOnceAndRetried() {
+    TestSupport::TempFolders folders;
+    QStringList reports;
+    WriteFailures::setReporter([&reports](const QString& message) { reports << message; });
+    QDir().mkdir("data");
+    TIniFile ini("data/a.ini");
+    ini.writeString("Position", "Dives_h", "80");
+    // The folder goes and a file takes its name: no write can succeed, not even as root.
+    QVERIFY(QDir().rename("data", "moved"));
+    writeFile("data", "in the way");
+    ini.writeString("Position", "Dives_h", "90");
+    ini.writeString("Position", "Dives_tree_w", "200");
+    QCOMPARE(reports.size(), 1);
+    QVERIFY2(reports[0].contains("data/a.ini"), qPrintable(reports[0]));
+    QCOMPARE(ini.readInteger("Position", "Dives_h", 0), 90);  // kept in memory
+    QFile::remove("data");
+    QVERIFY(QDir().rename("moved", "data"));
+    ini.writeString("Defaults", "Unit_Dist", "1");
+    QCOMPARE(readFile("data/a.ini"),
+             QByteArray("[Position]\nDives_h=90\nDives_tree_w=200\n[Defaults]\nUnit_Dist=1\n"));
+    QVERIFY(!WriteFailures::failing("data/a.ini"));
+    QVERIFY(QDir().rename("data", "moved"));
+    writeFile("data", "in the way");
+    ini.writeString("Defaults", "Unit_Dist", "2");
+    QCOMPARE(reports.size(), 2);  // a new failure after a success is told again
+    WriteFailures::setReporter(nullptr);
 }
 
 void TestSettings::firstRunCreatesFoldersAndWritesAllPreferences() {
@@ -152,6 +223,34 @@ void TestSettings::unwritableDataFolderFails() {
     QVERIFY_THROWS_EXCEPTION(IoError, settings.DataModuleCreate());
     QVERIFY(!settings.IniFile);
     QCOMPARE(settings.AppVersion, QString("0.7.15b"));
+}
+
+// A data folder restored from a backup with looser modes: the folders are tightened at start,
+// and every file the program writes is its owner's only, whatever mode it had.
+void TestSettings::laxModesAreTightened() {
+    TestSupport::TempFolders folders;
+    const QFile::Permissions lax =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    const QFile::Permissions laxFolder = lax | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QDir().mkpath(folders.appData() + "DB0.7");
+    writeFile(folders.appData() + "desktop.ini", "[Preferences]\nViewRegionSites=1\n");
+    writeFile(folders.appData() + "DB0.7/member.xml", "<x/>");
+    QFile::setPermissions(folders.appData() + "desktop.ini", lax);
+    QFile::setPermissions(folders.appData() + "DB0.7/member.xml", lax);
+    QFile::setPermissions(folders.appData(), laxFolder);
+    QFile::setPermissions(folders.appData() + "DB0.7", laxFolder);
+    {
+        Tdm_const settings;
+        settings.DataModuleCreate();
+        for (const QString& folder : {settings.AppDataDir, settings.DbDir}) {
+            QCOMPARE(QFileInfo(folder).permissions() & 0x0077, QFile::Permissions());
+        }
+        writeFileAtomically(settings.DbDir + "member.xml", "<y/>");
+        QCOMPARE(QFileInfo(settings.DbDir + "member.xml").permissions() & 0x0077,
+                 QFile::Permissions());
+    }
+    QCOMPARE(QFileInfo(folders.appData() + "desktop.ini").permissions() & 0x0077,
+             QFile::Permissions());
 }
 
 void TestSettings::regionalFormats() {

@@ -74,6 +74,8 @@ private slots:
     void splashShowsProgressAndClosesItself();
     void tableEngineFailureEndsTheProgram();
     void unreadableDivesFileIsReportedAndKept();
+    void unwritableLogIsToldAndRetriedAtExit_data();
+    void unwritableLogIsToldAndRetriedAtExit();
     void missingDictionaryIsReportedOnce();
     void aboutWindowShowsVersionAndOpensSite();
     void synchronizeOpensTheDialogForAMember();
@@ -173,6 +175,55 @@ void TestStartup::unreadableDivesFileIsReportedAndKept() {
         Frm_Principal->close();
     }
     QCOMPARE(readFile(dives), QByteArray("<not xml"));
+}
+
+void TestStartup::unwritableLogIsToldAndRetriedAtExit_data() {
+    QTest::addColumn<bool>("retry");
+    QTest::newRow("freed and retried") << true;
+    QTest::newRow("quit knowingly") << false;
+}
+
+// The tables folder becomes unwritable while the program runs: the diver is told once, the dive
+// stays in memory, and at exit the diver may retry (after freeing the folder) or quit.
+void TestStartup::unwritableLogIsToldAndRetriedAtExit() {
+    QFETCH(bool, retry);
+    TestSupport::TempFolders folders;
+    installDictionary();
+    const QString tables = folders.appData() + "DB0.7";
+    QList<Dialogs::Prompt> prompts;
+    Dialogs::setMessageHandler([&](const Dialogs::Prompt& p) {
+        prompts << p;
+        if (!(p.buttons & QMessageBox::Retry)) {
+            return QMessageBox::Ok;
+        }
+        if (retry) {
+            QFile::remove(tables);
+            QDir().rename(tables + ".moved", tables);
+            return QMessageBox::Retry;
+        }
+        return QMessageBox::Discard;
+    });
+    {
+        Startup startup;
+        QVERIFY(startup.start());
+        QVERIFY(QDir().rename(tables, tables + ".moved"));
+        TestSupport::writeFile(tables, "in the way");
+        for (const char* site : {"Reef", "Reef wall"}) {
+            dm_rdp->cds_dives->append();
+            dm_rdp->cds_dives->setValue("Site", QString(site));
+            dm_rdp->cds_dives->post();
+            QTest::qWait(400);
+        }
+        QCOMPARE(prompts.size(), 1);
+        QCOMPARE(prompts[0].icon, QMessageBox::Critical);
+        QVERIFY2(prompts[0].text.contains(tables + "/dives.xml"), qPrintable(prompts[0].text));
+        Frm_Principal->close();
+    }
+    Dialogs::setMessageHandler({});
+    QCOMPARE(prompts.size(), 2);
+    QVERIFY2(prompts[1].text.contains("dives.xml"), qPrintable(prompts[1].text));
+    QCOMPARE(prompts[1].buttons, QMessageBox::Retry | QMessageBox::Discard);
+    QCOMPARE(readFile(tables + "/dives.xml").contains("Reef wall"), retry);
 }
 
 void TestStartup::missingDictionaryIsReportedOnce() {

@@ -1,5 +1,6 @@
 #include "app/settings/app_error.h"
 #include "app/settings/tdm_const.h"
+#include "app/settings/write_failures.h"
 #include "cache/tdm_local_data.h"
 #include "test_support.h"
 
@@ -54,8 +55,8 @@ QByteArray incomingXml(const QString& incoming) {
 // The store's records in the notation of recordsXml.
 QString summary(const XmlStore& store) {
     QStringList records;
-    const QDomElement root = store.doc.documentElement();
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+    const XmlElement root = store.doc.documentElement();
+    for (XmlElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         const bool hasId = !e.firstChildElement("id").isNull();
         records << (hasId ? TdmLocalData::childText(e, "id") : "-") + ':' +
                        TdmLocalData::childText(e, "name");
@@ -98,6 +99,13 @@ private slots:
     void answersParseUnderTheirOwnEncoding();
     void malformedAnswerIsRefused_data();
     void malformedAnswerIsRefused();
+    void parsedContent_data();
+    void parsedContent();
+    void hostileDocumentsAreRefused_data();
+    void hostileDocumentsAreRefused();
+    void deepTreesAreCopiedAndWrittenWithoutRecursion();
+    void lastChildElementFollowsEdits();
+    void aStoreThatCannotBeWrittenIsToldOnceAndKept();
     void malformedStoreFileStaysClosedAndUntouched_data();
     void malformedStoreFileStaysClosedAndUntouched();
     void closeWritesTheOtherStoresWhenOneFails();
@@ -157,6 +165,7 @@ void TestLocalData::merge_data() {
     row("record without id replaces the first without id", "1:a -:b -:c", "[-:x]", "1:a -:c -:x",
         true);
     row("empty container", "1:a", "[]", "1:a", false);
+    row("container repeating an id", "1:a 2:b", "[1:x 1:y]", "2:b 1:y", true);
 }
 
 void TestLocalData::merge() {
@@ -182,29 +191,28 @@ void TestLocalData::mergeCopiesTheWholeRecord() {
         "<sites><site><id>7</id><name>North wall</name></site></sites></loc></answer>");
     TdmLocalData::AddXMLNode(store, cache.XMLGet.documentElement());
     // The answer keeps its records; the store holds copies that outlive it.
-    QCOMPARE(cache.XMLGet.documentElement().childNodes().count(), 1);
+    QCOMPARE(cache.XMLGet.documentElement().childElementCount(), 1);
     cache.closeAnswer();
-    const QDomElement site = store.doc.documentElement()
-                                 .firstChildElement()
-                                 .firstChildElement("sites")
-                                 .firstChild()
-                                 .toElement();
+    const XmlElement site = store.doc.documentElement()
+                                .firstChildElement()
+                                .firstChildElement("sites")
+                                .firstChildElement();
     QCOMPARE(TdmLocalData::childText(site, "name"), QString("North wall"));
 }
 
 void TestLocalData::missingChildReadsEmpty() {
     TestSupport::TempFolders folders;
     XmlStore store = openStore(storeWith("-:x"));
-    QDomElement record = store.doc.documentElement().firstChildElement();
+    XmlElement record = store.doc.documentElement().firstChildElement();
     QCOMPARE(TdmLocalData::childText(record, "country"), QString());
     QVERIFY(record.firstChildElement("country").isNull());
-    const QDomElement made = TdmLocalData::child(record, "country");
+    const XmlElement made = TdmLocalData::child(record, "country");
     QCOMPARE(made.tagName(), QString("country"));
     QCOMPARE(made.text(), QString());
-    QCOMPARE(TdmLocalData::child(record, "country"), made);
-    QCOMPARE(record.elementsByTagName("country").count(), 1);
-    QVERIFY(TdmLocalData::child(QDomElement(), "name").isNull());
-    QCOMPARE(TdmLocalData::childText(QDomElement(), "name"), QString());
+    QVERIFY(TdmLocalData::child(record, "country") == made);
+    QCOMPARE(record.childElementCount(), 2);
+    QVERIFY(TdmLocalData::child(XmlElement(), "name").isNull());
+    QCOMPARE(TdmLocalData::childText(XmlElement(), "name"), QString());
 }
 
 void TestLocalData::fileChangesOnlyWhenWritten_data() {
@@ -264,15 +272,17 @@ void TestLocalData::latin1RoundTrip_data() {
     QTest::newRow("markup characters") << R"(a & b <c> "d" 'e' ]]>)";
     QTest::newRow("white space") << " tab\there\nline\r\nend ";
     QTest::newRow("mixed") << "Zoë, Łódź & 海 🐠";
+    QTest::newRow("only blanks") << "  ";
+    QTest::newRow("only a line break") << "\n";
 }
 
 void TestLocalData::latin1RoundTrip() {
     QFETCH(QString, text);
     TestSupport::TempFolders folders;
     XmlStore store = openStore(TdmLocalData::kTemplate);
-    QDomElement record = store.doc.createElement("contact");
-    TdmLocalData::child(record, "id").appendChild(store.doc.createTextNode("1"));
-    TdmLocalData::child(record, "name").appendChild(store.doc.createTextNode(text));
+    XmlElement record = store.doc.createElement("contact");
+    TdmLocalData::child(record, "id").setText("1");
+    TdmLocalData::child(record, "name").setText(text);
     record.setAttribute("note", text);
     TdmLocalData::AddXMLNode(store, record);
     TdmLocalData::save(store);
@@ -281,14 +291,14 @@ void TestLocalData::latin1RoundTrip() {
     QVERIFY(bytes.startsWith(kDeclaration));
     QVERIFY2(!bytes.mid(kDeclaration.size()).contains('?'), bytes.constData());
     const XmlStore reread = openStore(bytes, "copy.xml");
-    const QDomElement back = reread.doc.documentElement().firstChildElement();
+    const XmlElement back = reread.doc.documentElement().firstChildElement();
     QCOMPARE(TdmLocalData::childText(back, "name"), text);
     QCOMPARE(back.attribute("note"), text);
 }
 
 void TestLocalData::latin1BytesAreExact() {
-    QDomDocument doc;
-    QVERIFY(doc.setContent(QString("<init><c><name>Zoë Łódź 海 🐠 &amp;</name><x/></c></init>")));
+    const XmlDocument doc =
+        XmlDocument::parse("<init><c><name>Zoë Łódź 海 🐠 &amp;</name><x/></c></init>", "test");
     QCOMPARE(toLatin1Xml(doc), kDeclaration +
                                    "<init><c><name>Zo\xEB &#321;\xF3"
                                    "d&#378; &#28023; &#128032; &amp;</name><x></x>"
@@ -309,9 +319,9 @@ void TestLocalData::cdataFromAnAnswerIsKept() {
 void TestLocalData::characterXmlCannotHoldDoesNotBreakTheFile() {
     TestSupport::TempFolders folders;
     XmlStore store = openStore(TdmLocalData::kTemplate);
-    QDomElement record = store.doc.createElement("contact");
-    TdmLocalData::child(record, "id").appendChild(store.doc.createTextNode("1"));
-    TdmLocalData::child(record, "name").appendChild(store.doc.createTextNode("a\x01z"));
+    XmlElement record = store.doc.createElement("contact");
+    TdmLocalData::child(record, "id").setText("1");
+    TdmLocalData::child(record, "name").setText("a\x01z");
     TdmLocalData::AddXMLNode(store, record);
     TdmLocalData::save(store);
     const XmlStore reread = openStore(readFile("store.xml"), "copy.xml");
@@ -359,6 +369,17 @@ void TestLocalData::malformedAnswerIsRefused_data() {
     QTest::newRow("mismatched") << QByteArray("<r><loc></r></loc>");
     QTest::newRow("two roots") << QByteArray("<r></r><r></r>");
     QTest::newRow("unknown entity") << QByteArray("<r>&nbsp;</r>");
+    QTest::newRow("control character") << QByteArray("<r>a\x01</r>");
+    QTest::newRow("reference to NUL") << QByteArray("<r>&#0;</r>");
+    QTest::newRow("invalid UTF-8") << QByteArray("<r>\xC3\x28</r>");
+    QTest::newRow("end tag of a longer name") << QByteArray("<ab></a>");
+    QTest::newRow("end tag of a shorter name") << QByteArray("<a></ab>");
+    QTest::newRow("attribute twice") << QByteArray("<r a='1' a='2'/>");
+    QTest::newRow("unclosed comment") << QByteArray("<r><!-- x</r>");
+    QTest::newRow("declaration not at the start") << QByteArray(" <?xml version='1.0'?><r/>");
+    QTest::newRow("unsupported encoding")
+        << QByteArray("<?xml version='1.0' encoding='x-no-such'?><r/>");
+    QTest::newRow("cut in a reference") << QByteArray("<r>&amp</r>");
 }
 
 void TestLocalData::malformedAnswerIsRefused() {
@@ -367,6 +388,179 @@ void TestLocalData::malformedAnswerIsRefused() {
     cache.parseAnswer("<r><loc><id>1</id></loc></r>");
     QVERIFY_THROWS_EXCEPTION(AppError, cache.parseAnswer(answer));
     QVERIFY(cache.XMLGet.documentElement().isNull());
+}
+
+// What a parsed answer holds, shown as the store file the writer makes of it.
+void TestLocalData::parsedContent_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("blank text between elements dropped")
+        << QByteArray("<r>\n  <a> x </a>\n  <b>  </b>\n</r>")
+        << QByteArray("<r><a> x </a><b></b></r>");
+    QTest::newRow("blank CDATA kept")
+        << QByteArray("<r><![CDATA[  ]]></r>") << QByteArray("<r>&#32; </r>");
+    QTest::newRow("comments and instructions dropped")
+        << QByteArray("<?pi x?><!-- c --><r><!-- in -->a<?p?>b</r><!-- after -->")
+        << QByteArray("<r>ab</r>");
+    QTest::newRow("references") << QByteArray(
+                                       "<r>&lt;&amp;&gt;&quot;&apos;&#65;&#x42;&#x1F420;</r>")
+                                << QByteArray("<r>&lt;&amp;&gt;\"'AB&#128032;</r>");
+    QTest::newRow("line ends normalised")
+        << QByteArray("<r>a\r\nb\rc</r>") << QByteArray("<r>a\nb\nc</r>");
+    QTest::newRow("attributes") << QByteArray("<r x = \"1&amp;\ta\" y='2'/>")
+                                << QByteArray("<r x=\"1&amp; a\" y=\"2\"></r>");
+    QTest::newRow("text on both sides of a child")
+        << QByteArray("<r>a<c>b</c>d</r>") << QByteArray("<r>ad<c>b</c></r>");
+    QTest::newRow("ISO-8859-1 bytes")
+        << QByteArray("<?xml version='1.0' encoding='ISO-8859-1'?><r>Zo\xEB</r>")
+        << QByteArray("<r>Zo\xEB</r>");
+    QTest::newRow("U+FEFF inside is a character, not a byte order mark")
+        << QByteArray("<r a='\xEF\xBB\xBFx'>t<c/>\xEF\xBB\xBFu</r>")
+        << QByteArray("<r a=\"&#65279;x\">t&#65279;u<c></c></r>");
+    QTest::newRow("byte order mark")
+        << QByteArray("\xEF\xBB\xBF<r>\xC3\xAB</r>") << QByteArray("<r>\xEB</r>");
+}
+
+void TestLocalData::parsedContent() {
+    QFETCH(QByteArray, answer);
+    QFETCH(QByteArray, written);
+    TdmLocalData cache;
+    cache.parseAnswer(answer);
+    QCOMPARE(toLatin1Xml(cache.XMLGet), kDeclaration + written);
+}
+
+QByteArray nested(int depth) {
+    return QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth);
+}
+
+void TestLocalData::hostileDocumentsAreRefused_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("failure");
+    const QByteArray laughs =
+        "<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+        "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><r>&c;&c;&c;&c;&c;&c;</r>";
+    QTest::newRow("nested 120,000 deep") << nested(120000) << "levels deep";
+    QTest::newRow("one level beyond the bound")
+        << nested(XmlDocument::kMaxDepth + 1) << "levels deep";
+    QTest::newRow("an empty element beyond the bound")
+        << QByteArray("<a>").repeated(XmlDocument::kMaxDepth) + "<b/>" +
+               QByteArray("</a>").repeated(XmlDocument::kMaxDepth)
+        << "levels deep";
+    QTest::newRow("entities multiplying") << laughs << "document type";
+    QTest::newRow("one large entity referenced many times")
+        << "<!DOCTYPE r [<!ENTITY e \"" + QByteArray(4000, 'x') + "\">]><r>" +
+               QByteArray("<v>&e;</v>").repeated(1000) + "</r>"
+        << "document type";
+    QTest::newRow("document type without entities")
+        << QByteArray("<!DOCTYPE r><r/>") << "document type";
+}
+
+// Answers and store files a broken or malicious service can produce fail their step with a
+// clear message, quickly and without crashing.
+void TestLocalData::hostileDocumentsAreRefused() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, failure);
+    TestSupport::TempFolders folders;
+    TdmLocalData cache;
+    try {
+        cache.parseAnswer(content);
+        QFAIL("an answer was taken");
+    } catch (const AppError& e) {
+        QVERIFY2(e.message().contains(failure), qPrintable(e.message()));
+        QVERIFY2(e.message().startsWith("The service's answer"), qPrintable(e.message()));
+    }
+    QVERIFY(cache.XMLGet.isNull());
+    writeFile("store.xml", content);
+    XmlStore store;
+    try {
+        TdmLocalData::ActiveXML(store, "store.xml");
+        QFAIL("a store was opened");
+    } catch (const AppError& e) {
+        QVERIFY2(e.message().contains(failure), qPrintable(e.message()));
+        QVERIFY2(e.message().contains("store.xml"), qPrintable(e.message()));
+    }
+    QVERIFY(!store.active);
+    // The deepest answer taken is a record that, stored under the store's root, reopens.
+    cache.parseAnswer("<loc><id>1</id>" + nested(TdmLocalData::kMaxAnswerDepth - 1) + "</loc>");
+    XmlStore merged = openStore(TdmLocalData::kTemplate, "merged.xml");
+    TdmLocalData::AddXMLNode(merged, cache.XMLGet.documentElement());
+    TdmLocalData::save(merged);
+    XmlStore reopened;
+    TdmLocalData::ActiveXML(reopened, "merged.xml");
+    QVERIFY(reopened.active);
+    QVERIFY_THROWS_EXCEPTION(AppError,
+                             cache.parseAnswer(nested(TdmLocalData::kMaxAnswerDepth + 1)));
+}
+
+// Code (not input) may build a tree of any depth: copying and writing it must not recurse.
+void TestLocalData::deepTreesAreCopiedAndWrittenWithoutRecursion() {
+    TestSupport::TempFolders folders;
+    XmlDocument answer = XmlDocument::withRoot("r");
+    XmlElement record = answer.documentElement().appendChild(answer.createElement("loc"));
+    record.appendChild(answer.createElement("id")).setText("1");
+    XmlElement at = record;
+    for (int i = 0; i < 200000; ++i) {
+        at = at.appendChild(answer.createElement("n"));
+    }
+    at.setText("bottom");
+    XmlStore store = openStore(TdmLocalData::kTemplate);
+    TdmLocalData::AddXMLNode(store, record);
+    QCOMPARE(store.doc.documentElement().firstChildElement().text(), QString("1bottom"));
+    TdmLocalData::save(store);
+    const QByteArray bytes = readFile("store.xml");
+    QVERIFY(bytes.endsWith(QByteArray("bottom") + QByteArray("</n>").repeated(200000) +
+                           "</loc></init>"));
+}
+
+// The last child, by name or any, as removals and appends leave the children.
+void TestLocalData::lastChildElementFollowsEdits() {
+    XmlDocument doc = XmlDocument::parse("<r><a>1</a><b>2</b><a>3</a><c/></r>", "test");
+    XmlElement root = doc.documentElement();
+    QCOMPARE(root.lastChildElement().tagName(), QString("c"));
+    QCOMPARE(root.lastChildElement("a").text(), QString("3"));
+    QVERIFY(root.lastChildElement("b").nextSiblingElement("a") == root.lastChildElement("a"));
+    QVERIFY(root.lastChildElement("none").isNull());
+    QVERIFY(root.lastChildElement().lastChildElement().isNull());
+    QVERIFY(XmlElement().lastChildElement().isNull());
+
+    root.removeChild(root.lastChildElement("a"));
+    QCOMPARE(root.lastChildElement("a").text(), QString("1"));
+    root.removeChild(root.lastChildElement());
+    QCOMPARE(root.lastChildElement().tagName(), QString("b"));
+    XmlElement added = root.appendChild(doc.createElement("a"));
+    added.setText("4");
+    QVERIFY(root.lastChildElement() == added);
+    QCOMPARE(root.lastChildElement("a").text(), QString("4"));
+    root.removeChild(root.firstChildElement("a"));
+    root.removeChild(root.firstChildElement("b"));
+    root.removeChild(added);
+    QVERIFY(root.lastChildElement().isNull());
+}
+
+void TestLocalData::aStoreThatCannotBeWrittenIsToldOnceAndKept() {
+    TestSupport::TempFolders folders;
+    QStringList told;
+    WriteFailures::setReporter([&told](const QString& message) { told << message; });
+    QDir().mkdir("data");
+    writeFile("data/store.xml", TdmLocalData::kTemplate);
+    XmlStore store;
+    TdmLocalData::ActiveXML(store, "data/store.xml");
+    TdmLocalData cache;
+    cache.parseAnswer("<r><loc><id>2</id></loc></r>");
+    TdmLocalData::AddXMLNode(store, cache.XMLGet.documentElement());
+    // The folder goes and a file takes its name: no write succeeds, not even as root.
+    QVERIFY(QDir().rename("data", "moved"));
+    writeFile("data", "in the way");
+    QVERIFY_THROWS_EXCEPTION(IoError, TdmLocalData::save(store));
+    QVERIFY_THROWS_EXCEPTION(IoError, TdmLocalData::save(store));
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told[0].contains("data/store.xml"), qPrintable(told[0]));
+    QVERIFY(store.changed);
+    QFile::remove("data");
+    QVERIFY(QDir().rename("moved", "data"));
+    TdmLocalData::save(store);
+    QCOMPARE(readFile("data/store.xml"), kDeclaration + "<init><loc><id>2</id></loc></init>");
+    WriteFailures::setReporter(nullptr);
 }
 
 void TestLocalData::malformedStoreFileStaysClosedAndUntouched_data() {

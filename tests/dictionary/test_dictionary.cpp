@@ -248,6 +248,11 @@ void TestDictionary::noDictionary_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::newRow("no file") << QByteArray();
     QTest::newRow("not well-formed") << QByteArray("<language><dictionary></language>");
+    QTest::newRow("entity declarations") << QByteArray(
+        "<!DOCTYPE l [<!ENTITY e \"x\">]><language><dictionary><ok>&e;</ok>"
+        "</dictionary></language>");
+    QTest::newRow("nested too deep")
+        << "<language>" + QByteArray("<a>").repeated(100000) + "</language>";
 }
 
 void TestDictionary::noDictionary() {
@@ -276,21 +281,34 @@ void TestDictionary::noDictionary() {
 void TestDictionary::workingFolderBeforeProgramFolder_data() {
     QTest::addColumn<QByteArray>("working");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("only beside the program") << QByteArray() << "exe";
-    QTest::newRow("both") << dictionaryWithCode("work") << "work";
-    QTest::newRow("working one broken") << QByteArray("<language>") << "exe";
+    QTest::addColumn<bool>("told");
+    QTest::newRow("only beside the program") << QByteArray() << "exe" << false;
+    QTest::newRow("both") << dictionaryWithCode("work") << "work" << false;
+    QTest::newRow("working one broken") << QByteArray("<language>") << "exe" << true;
+    QTest::newRow("working one with a document type")
+        << "<!DOCTYPE language>" + dictionaryWithCode("work").mid(21) << "exe" << true;
 }
 
+// A translation in the working folder that cannot be loaded is told, and the installed
+// dictionary still gives the windows their captions.
 void TestDictionary::workingFolderBeforeProgramFolder() {
     QFETCH(QByteArray, working);
     QFETCH(QString, expected);
+    QFETCH(bool, told);
     TestSupport::TempFolders folders;
     ProgramFolderDictionary program(dictionaryWithCode("exe"));
     if (!working.isEmpty()) {
         writeFile("language.xml", working);
     }
     TdmIdioma dictionary;
-    dictionary.DataModuleCreate();
+    QString message;
+    try {
+        dictionary.DataModuleCreate();
+    } catch (const AppError& e) {
+        message = e.message();
+    }
+    QCOMPARE(message, told ? kLoadError : QString());
+    QVERIFY(dictionary.active());
     QCOMPARE(dictionary.LanguageCode(), expected);
     const QString folder =
         expected == "exe" ? QCoreApplication::applicationDirPath() : folders.work();

@@ -6,11 +6,11 @@
 #include "app/tfrm_config.h"
 #include "app/tfrm_license.h"
 #include "app/tfrm_splash.h"
+#include "cache/tdm_local_data.h"
+#include "fake_service.h"
 #include "interchange/log_import.h"
 #include "interchange/ui/tfrm_export.h"
 #include "interchange/ui/tfrm_import.h"
-#include "cache/tdm_local_data.h"
-#include "fake_service.h"
 #include "render_lookups.h"
 #include "reports/tfrm_report.h"
 #include "reports/tfrm_report_preview.h"
@@ -433,18 +433,19 @@ void addSampleMember() {
         }
         dm_rdp->cds_certif->post();
     }
-    QDomDocument reference;
-    reference.setContent(QByteArrayLiteral(
-        "<data><countries>"
-        "<country><name>Mexico</name><states><state><name>Quintana Roo</name></state>"
-        "<state><name>Yucatan</name></state></states></country>"
-        "<country><name>Egypt</name><states><state><name>South Sinai</name></state></states>"
-        "</country></countries><agencies>"
-        "<agency><name>PADI</name><levels><level>Open Water Diver</level>"
-        "<level>Advanced Open Water Diver</level><level>Rescue Diver</level></levels></agency>"
-        "<agency><name>SSI</name><levels><level>Open Water Diver</level>"
-        "<level>Enriched Air Nitrox</level></levels></agency>"
-        "</agencies></data>"));
+    const XmlDocument reference = XmlDocument::parse(
+        QByteArrayLiteral(
+            "<data><countries>"
+            "<country><name>Mexico</name><states><state><name>Quintana Roo</name></state>"
+            "<state><name>Yucatan</name></state></states></country>"
+            "<country><name>Egypt</name><states><state><name>South Sinai</name></state></states>"
+            "</country></countries><agencies>"
+            "<agency><name>PADI</name><levels><level>Open Water Diver</level>"
+            "<level>Advanced Open Water Diver</level><level>Rescue Diver</level></levels></agency>"
+            "<agency><name>SSI</name><levels><level>Open Water Diver</level>"
+            "<level>Enriched Air Nitrox</level></levels></agency>"
+            "</agencies></data>"),
+        QStringLiteral("The reference sample"));
     TdmLocalData::replaceRoot(dmLocalData->XMLLocalData, reference.documentElement());
 }
 

@@ -1,3 +1,4 @@
+#include "cache/xml_tree.h"
 #include "service_process.h"
 #include "sync/dive_upload.h"
 #include "sync/sync_run.h"
@@ -230,18 +231,18 @@ void TestServiceSync::referenceTaskFillsTheCacheFromTheAdministratorsData() {
                      {"buddy", "Bob"},
                      {"id_buddy", 1}});
     QVERIFY(runSynchronisation());
-    const QDomElement reference = desktop.cache->XMLLocalData.doc.documentElement();
-    QVERIFY(reference.firstChildElement(QStringLiteral("countries")).childNodes().size() > 200);
+    const XmlElement reference = desktop.cache->XMLLocalData.doc.documentElement();
+    QVERIFY(reference.firstChildElement(QStringLiteral("countries")).childElementCount() > 200);
     QCOMPARE(reference.firstChildElement(QStringLiteral("agencies"))
                  .firstChildElement()
                  .firstChildElement(QStringLiteral("name"))
                  .text(),
              QStringLiteral("PADI"));
-    const QDomElement cachedLocation =
+    const XmlElement cachedLocation =
         desktop.cache->XMLLocations.doc.documentElement().firstChildElement();
     QCOMPARE(cachedLocation.firstChildElement(QStringLiteral("id")).text(), location.captured(1));
-    QCOMPARE(cachedLocation.firstChildElement(QStringLiteral("sites")).childNodes().size(), 2);
-    const QDomElement contact =
+    QCOMPARE(cachedLocation.firstChildElement(QStringLiteral("sites")).childElementCount(), 2);
+    const XmlElement contact =
         desktop.cache->XMLContactList.doc.documentElement().firstChildElement();
     QCOMPARE(contact.firstChildElement(QStringLiteral("user")).text(), QStringLiteral("bobby"));
 }

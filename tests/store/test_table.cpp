@@ -98,6 +98,8 @@ private slots:
     void rejectsValuesTheFieldCannotHold_data();
     void rejectsValuesTheFieldCannotHold();
     void acceptsTheLimitsOfItsTypes();
+    void dropsControlCharactersXmlCannotCarry_data();
+    void dropsControlCharactersXmlCannotCarry();
     void notificationsNameTheField();
     void dataSourceForwardsWhileEnabled();
     void disabledControlsGetOneNotificationLater();
@@ -468,6 +470,10 @@ void TestTable::rejectsValuesTheFieldCannotHold_data() {
     QTest::newRow("time of 25 hours") << "Time_Start" << QVariant("25:00") << "time";
     QTest::newRow("date-time text") << "last_update" << QVariant("yesterday") << "date";
     QTest::newRow("date into a time") << "Time_Start" << QVariant(QDate(2020, 1, 1)) << "time";
+    QTest::newRow("date beyond the store's years")
+        << "Date" << QVariant(QDate(9999999, 1, 1)) << "date";
+    QTest::newRow("date-time beyond the store's years")
+        << "last_update" << QVariant(QDateTime(QDate(-9999999, 1, 1), QTime(0, 0))) << "date";
 }
 
 void TestTable::rejectsValuesTheFieldCannotHold() {
@@ -503,6 +509,40 @@ void TestTable::acceptsTheLimitsOfItsTypes() {
     QCOMPARE(log.dives->asInteger("id_dive"), std::numeric_limits<int>::min());
     QCOMPARE(log.dives->asString("Location").size(), 80);
     QVERIFY_THROWS_EXCEPTION(AppError, log.dives->value("no_such_field"));
+}
+
+void TestTable::dropsControlCharactersXmlCannotCarry_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("NUL inside a name")
+        << "Location" << QVariant(QString::fromLatin1("Blue\0 Hole", 10)) << "Blue Hole";
+    QTest::newRow("other C0 controls") << "buddy"
+                                       << QVariant(QString("\x01"
+                                                           "A\x08\x0B\x0C\x1F"))
+                                       << "A";
+    QTest::newRow("non-characters")
+        << "Site" << QVariant(QString::fromUtf16(u"a\uFFFEb\uFFFF")) << "ab";
+    QTest::newRow("tab and line ends stay")
+        << "Location" << QVariant(QString("a\tb\r\nc")) << "a\tb\r\nc";
+    QTest::newRow("length counted after dropping")
+        << "Location" << QVariant(QString(80, u'x') + QChar(0)) << QString(80, u'x');
+}
+
+void TestTable::dropsControlCharactersXmlCannotCarry() {
+    QFETCH(QString, field);
+    QFETCH(QVariant, value);
+    QFETCH(QString, stored);
+    Log log;
+    log.addDive(QDate(2024, 1, 1));
+    log.dives->setValue(field, value);
+    log.dives->post();
+    QCOMPARE(log.dives->asString(field), stored);
+    log.conditions->append();
+    log.conditions->setAsString("dive_si",
+                                QString::fromLatin1("01\0:30", 6));  // six units, five characters
+    log.conditions->post();
+    QCOMPARE(log.conditions->asString("dive_si"), QString("01:30"));
 }
 
 void TestTable::notificationsNameTheField() {

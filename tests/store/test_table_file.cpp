@@ -2,6 +2,8 @@
 #include "app/settings/regional_formats.h"
 #include "store/dive_log_tables.h"
 #include "store/table.h"
+#include "store/table_data.h"
+#include "store/table_file.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -78,6 +80,9 @@ private slots:
     void readsHandWrittenVariants();
     void refusesDamagedFiles_data();
     void refusesDamagedFiles();
+    void recoversTextXmlCannotCarry_data();
+    void recoversTextXmlCannotCarry();
+    void neverWritesWhatXmlCannotCarry();
     void neverWritesAFileItCouldNotRead();
     void closeWithoutChangesWritesNothing();
     void aKilledWriterLeavesTheOldFile();
@@ -99,7 +104,8 @@ void TestTableFile::roundTripsEveryFieldType_data() {
     QTest::newRow("null memo") << "m" << null;
     QTest::newRow("memo with line breaks")
         << "m" << QVariant("first\r\nsecond\nthird\rfourth\tTab\n\n");
-    QTest::newRow("memo with a control character") << "m" << QVariant(QString("bell\x07 x"));
+    QTest::newRow("memo with controls XML carries")
+        << "m" << QVariant(QString::fromUtf16(u"del\x7F nel\x85 x"));
     QTest::newRow("long memo") << "m" << QVariant(QString(100000, u'm'));
     QTest::newRow("smallint max") << "si" << QVariant(32767);
     QTest::newRow("smallint min") << "si" << QVariant(-32768);
@@ -271,6 +277,14 @@ void TestTableFile::refusesDamagedFiles_data() {
         << QByteArray("<table name=\"cds_sample\"/>x") << "after the end";
     QTest::newRow("document type")
         << QByteArray("<!DOCTYPE x><table name=\"cds_sample\"/>") << "document type";
+    QTest::newRow("date-time beyond the store's years")
+        << head + "<row dt=\"999999999-01-01T00:00:00\"/></table>"
+        << "not a date-time";
+    QTest::newRow("negative date-time beyond the store's years")
+        << head + "<row dt=\"-999999999-12-31T23:59:59\"/></table>"
+        << "not a date-time";
+    QTest::newRow("date beyond the store's years") << head + "<row d=\"999999999-01-01\"/></table>"
+                                                   << "not a date";
 }
 
 void TestTableFile::refusesDamagedFiles() {
@@ -287,6 +301,63 @@ void TestTableFile::refusesDamagedFiles() {
         QVERIFY2(e.message().contains("sample.xml"), qPrintable(e.message()));
     }
     QVERIFY(!table->active());
+}
+
+void TestTableFile::recoversTextXmlCannotCarry_data() {
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("NUL reference") << QByteArray("Blue&#0; Hole") << "Blue Hole";
+    QTest::newRow("hexadecimal NUL reference") << QByteArray("a&#x0;b") << "ab";
+    QTest::newRow("other control references") << QByteArray("&#1;a&#x1F;b&#11;") << "ab";
+    QTest::newRow("non-character references") << QByteArray("a&#xFFFE;b&#65535;") << "ab";
+    QTest::newRow("raw control bytes") << QByteArray(
+                                              "a\x01\x02\x1F"
+                                              "b")
+                                       << "ab";
+    QTest::newRow("raw non-character") << QByteArray(
+                                              "a\xEF\xBF\xBF"
+                                              "b")
+                                       << "ab";
+    QTest::newRow("tab and line end references stay") << QByteArray("a&#9;b&#10;c") << "a\tb\nc";
+}
+
+// A file an older version wrote with a NUL in it opens with the character left out, instead of
+// hiding the whole table; the next write is clean.
+void TestTableFile::recoversTextXmlCannotCarry() {
+    QFETCH(QByteArray, value);
+    QFETCH(QString, text);
+    TestSupport::TempFolders folders;
+    writeFile("sample.xml", "<table name=\"cds_sample\" autoinc=\"3\">\n<row a=\"1\" m=\"" + value +
+                                "\"/>\n<row a=\"2\" s=\"second\"/>\n</table>\n");
+    {
+        auto table = sampleTable("sample.xml");
+        table->open();
+        QCOMPARE(table->recordCount(), 2);
+        QCOMPARE(table->asString("m"), text);
+        table->edit();
+        table->setValue("si", 1);
+        table->post();
+        table->close();
+    }
+    QXmlStreamReader xml(readFile("sample.xml"));
+    while (!xml.atEnd()) {
+        xml.readNext();
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+}
+
+void TestTableFile::neverWritesWhatXmlCannotCarry() {
+    TableData data;
+    data.tableName = "cds_sample";
+    data.layout = std::make_shared<const RecordLayout>(kAllTypes);
+    RowBuilder row(*data.layout);
+    const char16_t text[] = u"a\0b\x01\uFFFFc\td";
+    row.setText(data.layout->indexOf(u"m"), QStringView(text, std::size(text) - 1));
+    data.rows.append(row.build(1));
+    const QByteArray bytes = TableFile::serialise(data);
+    QVERIFY2(bytes.contains("m=\"abc&#9;d\""), bytes.constData());
+    const TableData back = TableFile::parse(bytes, data.layout, "cds_sample", "sample.xml");
+    QCOMPARE(back.layout->text(back.rows.at(0), data.layout->indexOf(u"m")), u"abc\td");
 }
 
 void TestTableFile::neverWritesAFileItCouldNotRead() {

@@ -1,5 +1,6 @@
 #include "app/settings/app_error.h"
 #include "app/settings/tdm_const.h"
+#include "app/settings/write_failures.h"
 #include "store/dive_log_tables.h"
 #include "store/table_data.h"
 #include "store/tdm_rdp.h"
@@ -144,6 +145,7 @@ private slots:
     void destructionWritesWhatIsLeft();
     void saveAllWritesNow();
     void aFailedWriteIsReportedAndRetried();
+    void aFolderThatBecomesUnwritableIsToldOnceAndTheChangesKept();
     void splitFields_data();
     void splitFields();
     void deletionQueueAppends();
@@ -470,6 +472,43 @@ void TestTdmRdp::aFailedWriteIsReportedAndRetried() {
     module->cds_dives->post();
     QTRY_COMPARE(saved.count(), 1);
     QCOMPARE(fixture.divesInFile(), 2);
+}
+
+void TestTdmRdp::aFolderThatBecomesUnwritableIsToldOnceAndTheChangesKept() {
+    Fixture fixture;
+    QStringList told;
+    WriteFailures::setReporter([&told](const QString& message) { told << message; });
+    auto module = fixture.start();
+    addDive(*module, QDate(2024, 1, 1));
+    QTRY_VERIFY(!module->cds_dives->hasUnsavedChanges());
+    // The tables folder goes and a file takes its name: no write succeeds, not even as root.
+    const QString folder = QDir::cleanPath(fixture.settings.DbDir);
+    QVERIFY(QDir().rename(folder, folder + ".moved"));
+    writeFile(folder, "in the way");
+    QSignalSpy failed(module.get(), &Tdm_rdp::saveFailed);
+    for (const char* site : {"R", "Re", "Ree", "Reef"}) {  // typed key by key
+        module->cds_dives->edit();
+        module->cds_dives->setValue("Site", site);
+        module->cds_dives->post();
+        QTRY_VERIFY(failed.count() > 0);
+        failed.clear();
+    }
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told[0].contains(fixture.file("dives")), qPrintable(told[0]));
+    QVERIFY(module->cds_dives->hasUnsavedChanges());
+    QVERIFY_THROWS_EXCEPTION(IoError, module->saveAll());
+    QCOMPARE(told.size(), 1);
+    QFile::remove(folder);
+    QVERIFY(QDir().rename(folder + ".moved", folder));
+    addDive(*module, QDate(2024, 1, 2));
+    QTRY_VERIFY(!module->cds_dives->hasUnsavedChanges());
+    QCOMPARE(fixture.divesInFile(), 2);
+    QVERIFY(!WriteFailures::failing(fixture.file("dives")));
+    module.reset();
+    auto again = fixture.start();
+    again->cds_dives->first();
+    QCOMPARE(again->cds_dives->asString("Site"), QString("Reef"));
+    WriteFailures::setReporter(nullptr);
 }
 
 void TestTdmRdp::splitFields_data() {

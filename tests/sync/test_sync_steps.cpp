@@ -35,7 +35,7 @@ QString member(SyncFixture& f, const char* field) {
 }
 
 QByteArray storeText(const XmlStore& store) {
-    return store.doc.toByteArray(-1);
+    return toLatin1Xml(store.doc);
 }
 
 }  // namespace
@@ -180,10 +180,10 @@ void TestSyncSteps::deletionQueueIsSentAndRemoved() {
 
 void TestSyncSteps::referenceDownloadsReplaceAndMerge() {
     SyncFixture f;
-    QDomDocument stored;
-    stored.setContent(
+    const XmlDocument stored = XmlDocument::parse(
         QByteArray("<init><l><id>1</id><name>One</name></l><l><id>2</id><name>Two</name>"
-                   "</l><l><id>3</id><name>Three</name></l></init>"));
+                   "</l><l><id>3</id><name>Three</name></l></init>"),
+        "stored");
     TdmLocalData::replaceRoot(f.cache->XMLLocations, stored.documentElement());
     f.service.answer("localdata.xml.php",
                      "<reference><countries><c><name>Mexico</name></c></countries></reference>");
@@ -200,13 +200,13 @@ void TestSyncSteps::referenceDownloadsReplaceAndMerge() {
     QCOMPARE(f.service.requests[1].target,
              QByteArray("/serv0.9/info/locations.xml.php?param_idioma="));
     QCOMPARE(f.service.requests[2].target, QByteArray("/serv0.9/info/contactlist.xml.php?"));
-    const QDomElement reference = f.cache->XMLLocalData.doc.documentElement();
+    const XmlElement reference = f.cache->XMLLocalData.doc.documentElement();
     QCOMPARE(reference.tagName(), QStringLiteral("reference"));
     QCOMPARE(TdmLocalData::childText(reference.firstChildElement("countries").firstChildElement(),
                                      "name"),
              QStringLiteral("Mexico"));
     QStringList names;
-    for (QDomElement e = f.cache->XMLLocations.doc.documentElement().firstChildElement();
+    for (XmlElement e = f.cache->XMLLocations.doc.documentElement().firstChildElement();
          !e.isNull(); e = e.nextSiblingElement()) {
         names << TdmLocalData::childText(e, "name");
     }
@@ -223,6 +223,8 @@ void TestSyncSteps::failedReferenceDownloadKeepsItsDocument_data() {
     QTest::addColumn<QByteArray>("answer");
     QTest::newRow("server error") << 500 << QByteArray("<reference/>");
     QTest::newRow("not XML") << 200 << QByteArray("<reference><countries>");
+    QTest::newRow("nested 120,000 deep")
+        << 200 << QByteArray("<a>").repeated(120000) + QByteArray("</a>").repeated(120000);
 }
 
 void TestSyncSteps::failedReferenceDownloadKeepsItsDocument() {

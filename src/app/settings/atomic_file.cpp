@@ -22,13 +22,10 @@ void writeFileAtomically(const QString& path, const QByteArray& data) {
 }
 
 bool makePrivateFolder(const QString& path) {
-    QFileInfo info(path);
-    if (info.isDir()) {
-        return true;
-    }
-    if (!QDir().mkdir(path)) {
+    if (!QFileInfo(path).isDir() && !QDir().mkdir(path)) {
         return false;
     }
+    // Also an existing folder, for example one restored from a backup with looser modes.
     QFile::setPermissions(path, kOwnerOnly | QFileDevice::ExeOwner);
     return true;
 }

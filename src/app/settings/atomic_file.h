@@ -8,5 +8,6 @@
 // Throws IoError naming the file when it cannot be written. Safe to call from any thread.
 void writeFileAtomically(const QString& path, const QByteArray& data);
 
-// Creates one folder level readable by its owner only; true when it exists afterwards.
+// Creates one folder level, or takes an existing one, and makes it readable by its owner only;
+// true when it exists afterwards.
 bool makePrivateFolder(const QString& path);

@@ -4,7 +4,12 @@
 
 // A settings file with the semantics of the Windows profile functions: every read looks the key
 // up in the file, every write goes to the file at once, sections and keys are matched without
-// regard to case, and lines the program does not know are kept as they are.
+// regard to case, and lines the program does not know are kept as they are, byte for byte.
+//
+// The file is parsed once and kept, shared by every object on the same file, and parsed again
+// only when it changed on disk, so a large file costs its size once rather than at every read.
+// A write the file cannot take is kept in memory (reads see it), reported to WriteFailures and
+// written with the next write.
 class TIniFile {
 public:
     explicit TIniFile(const QString& fileName) : fileName_(fileName) {}
@@ -18,7 +23,6 @@ public:
     bool readBool(const QString& section, const QString& key, bool def) const;
     bool valueExists(const QString& section, const QString& key) const;
 
-    // Throws IoError when the file cannot be written.
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);

@@ -40,11 +40,7 @@ Tdm_const::Tdm_const() = default;
 
 Tdm_const::~Tdm_const() {
     if (IniFile) {
-        try {
-            writePreferences();
-        } catch (const AppError&) {
-            // The program is ending: there is nobody left to tell.
-        }
+        writePreferences();  // a file that cannot take them is reported by the settings file
     }
 }
 
@@ -95,8 +91,7 @@ void Tdm_const::readPreferences() {
             IniFile->readBool(kPreferences, QStringLiteral("ViewAdvancedDives"), false);
         ProxyHost = IniFile->readString(kInternet, QStringLiteral("ProxyHost"), QString());
         ProxyPort = IniFile->readString(kInternet, QStringLiteral("ProxyPort"), QString());
-        DialupConnection =
-            IniFile->readBool(kInternet, QStringLiteral("DialupConnection"), false);
+        DialupConnection = IniFile->readBool(kInternet, QStringLiteral("DialupConnection"), false);
         Unit_Dist = IniFile->readInteger(kDefaults, QStringLiteral("Unit_Dist"), 0);
         Unit_Temp = IniFile->readInteger(kDefaults, QStringLiteral("Unit_Temp"), 0);
         Unit_Pres = IniFile->readInteger(kDefaults, QStringLiteral("Unit_Pres"), 0);

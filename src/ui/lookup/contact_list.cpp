@@ -7,8 +7,8 @@ namespace {
 
 const QString kId = QStringLiteral("id");
 
-QDomElement firstWithId(const QDomElement& contacts, const QString& id) {
-    for (QDomElement entry = contacts.firstChildElement(); !entry.isNull();
+XmlElement firstWithId(const XmlElement& contacts, const QString& id) {
+    for (XmlElement entry = contacts.firstChildElement(); !entry.isNull();
          entry = entry.nextSiblingElement()) {
         if (TdmLocalData::childText(entry, kId) == id) {
             return entry;
@@ -23,9 +23,9 @@ char16_t folded(char16_t c) {
 
 }  // namespace
 
-QDomElement lastWithId(const QDomElement& contacts, const QString& id) {
-    QDomElement last;
-    for (QDomElement entry = contacts.firstChildElement(); !entry.isNull();
+XmlElement lastWithId(const XmlElement& contacts, const QString& id) {
+    XmlElement last;
+    for (XmlElement entry = contacts.firstChildElement(); !entry.isNull();
          entry = entry.nextSiblingElement()) {
         if (TdmLocalData::childText(entry, kId) == id) {
             last = entry;
@@ -35,8 +35,8 @@ QDomElement lastWithId(const QDomElement& contacts, const QString& id) {
 }
 
 bool removeFirst(XmlStore& store, const QString& id) {
-    QDomElement root = store.doc.documentElement();
-    const QDomElement entry = firstWithId(root, id);
+    XmlElement root = store.doc.documentElement();
+    const XmlElement entry = firstWithId(root, id);
     if (entry.isNull()) {
         return false;
     }
@@ -45,12 +45,12 @@ bool removeFirst(XmlStore& store, const QString& id) {
     return true;
 }
 
-bool replace(XmlStore& store, const QString& id, const QDomElement& fresh) {
-    QDomElement root = store.doc.documentElement();
+bool replace(XmlStore& store, const QString& id, const XmlElement& fresh) {
+    XmlElement root = store.doc.documentElement();
     if (!removeFirst(store, id)) {
         return false;
     }
-    root.appendChild(store.doc.importNode(fresh, true));
+    root.appendChild(store.doc.importNode(fresh));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDomElement>
+#include "cache/xml_tree.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -13,12 +14,12 @@ namespace ContactList {
 
 // The last entry whose "id" is exactly `id` (each match fills the details in turn, so the last
 // one shows); null when there is none.
-QDomElement lastWithId(const QDomElement& contacts, const QString& id);
+XmlElement lastWithId(const XmlElement& contacts, const QString& id);
 // Removes the first entry whose "id" is `id`; false when there is none.
 bool removeFirst(XmlStore& store, const QString& id);
 // Removes the first entry whose "id" is `id` and appends a copy of `fresh` at the end; with no
 // such entry nothing changes (false).
-bool replace(XmlStore& store, const QString& id, const QDomElement& fresh);
+bool replace(XmlStore& store, const QString& id, const XmlElement& fresh);
 
 // The order of the look-up lists' columns: ASCII letters compared without case, every other
 // character by its code, and a text that is the start of another comes first. Negative, zero

@@ -7,21 +7,12 @@ namespace {
 
 // The texts of one location entry, read in one pass over its fields; a missing element reads
 // as empty, and of two with the same name the first counts, as a look-up by name finds it.
-// An element's text; a lone text node's value is shared rather than copied.
-QString textOf(const QDomElement& element) {
-    const QDomNode only = element.firstChild();
-    if (only.isText() && only.nextSibling().isNull()) {
-        return only.nodeValue();
-    }
-    return element.text();
-}
-
 struct Entry {
     QString id, smallName, country, state, county, region;
-    QDomElement sites;
+    XmlElement sites;
 };
 
-Entry readEntry(const QDomElement& element) {
+Entry readEntry(const XmlElement& element) {
     Entry entry;
     bool seen[6] = {};
     QString* const texts[] = {&entry.id,    &entry.smallName, &entry.country,
@@ -29,7 +20,7 @@ Entry readEntry(const QDomElement& element) {
     static const QLatin1String names[] = {QLatin1String("id"),      QLatin1String("smallname"),
                                           QLatin1String("country"), QLatin1String("state"),
                                           QLatin1String("county"),  QLatin1String("region")};
-    for (QDomElement field = element.firstChildElement(); !field.isNull();
+    for (XmlElement field = element.firstChildElement(); !field.isNull();
          field = field.nextSiblingElement()) {
         const QString name = field.tagName();
         if (name == QLatin1String("sites")) {
@@ -41,7 +32,7 @@ Entry readEntry(const QDomElement& element) {
         for (int i = 0; i < 6; ++i) {
             if (!seen[i] && name == names[i]) {
                 seen[i] = true;
-                *texts[i] = textOf(field);
+                *texts[i] = field.text();
                 break;
             }
         }
@@ -49,22 +40,22 @@ Entry readEntry(const QDomElement& element) {
     return entry;
 }
 
-void addSites(const QDomElement& sites, int location, LookupTree& tree) {
-    for (QDomElement site = sites.firstChildElement(); !site.isNull();
+void addSites(const XmlElement& sites, int location, LookupTree& tree) {
+    for (XmlElement site = sites.firstChildElement(); !site.isNull();
          site = site.nextSiblingElement()) {
         QString id;
         QString name;
         bool idSeen = false;
         bool nameSeen = false;
-        for (QDomElement field = site.firstChildElement(); !field.isNull();
+        for (XmlElement field = site.firstChildElement(); !field.isNull();
              field = field.nextSiblingElement()) {
             const QString tag = field.tagName();
             if (!idSeen && tag == QLatin1String("id")) {
                 idSeen = true;
-                id = textOf(field);
+                id = field.text();
             } else if (!nameSeen && tag == QLatin1String("name")) {
                 nameSeen = true;
-                name = textOf(field);
+                name = field.text();
             }
         }
         tree.add(location, name, LookupTree::tagOf(id));
@@ -73,9 +64,9 @@ void addSites(const QDomElement& sites, int location, LookupTree& tree) {
 
 }  // namespace
 
-void build(const QDomElement& locations, bool byRegion, LookupTree& tree) {
+void build(const XmlElement& locations, bool byRegion, LookupTree& tree) {
     tree.rebuild([&] {
-        for (QDomElement element = locations.firstChildElement(); !element.isNull();
+        for (XmlElement element = locations.firstChildElement(); !element.isNull();
              element = element.nextSiblingElement()) {
             const Entry entry = readEntry(element);
             const int parent = byRegion
@@ -99,12 +90,12 @@ int preselection(const LookupTree& tree, int idLocation, int idSite) {
     return -1;
 }
 
-QString locationName(const QDomElement& locations, int idLocation, bool byRegion,
+QString locationName(const XmlElement& locations, int idLocation, bool byRegion,
                      const QString& current) {
     const QString id = QString::number(idLocation);
     const QString field = byRegion ? QStringLiteral("regionname") : QStringLiteral("name");
     QString name = current;
-    for (QDomElement entry = locations.firstChildElement(); !entry.isNull();
+    for (XmlElement entry = locations.firstChildElement(); !entry.isNull();
          entry = entry.nextSiblingElement()) {
         if (TdmLocalData::childText(entry, QStringLiteral("id")) == id) {
             const QString found = TdmLocalData::childText(entry, field);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "cache/xml_tree.h"
 #include "ui/lookup/lookup_tree.h"
 
-#include <QDomElement>
 #include <QString>
 
 // The location selection's tree and look-ups over the cached locations (the root of
@@ -15,7 +15,7 @@ namespace LocationTree {
 // below it; an entry without an id adds only its grouping nodes. The tree ends sorted. An id
 // that is not a decimal integer stops the build there with AppError; the nodes built before it
 // stay (sorted).
-void build(const QDomElement& locations, bool byRegion, LookupTree& tree);
+void build(const XmlElement& locations, bool byRegion, LookupTree& tree);
 
 // The node to select for the dialog's ids: with `idSite` > 0 the last node in tree order tagged
 // `idSite` whose parent's tag is > 0 (a site); otherwise, with `idLocation` > 0, the last
@@ -25,7 +25,7 @@ int preselection(const LookupTree& tree, int idLocation, int idSite);
 // The name Select gives the chosen location: the "regionname" (grouped by region) or the
 // "name" of the last entry whose "id" is `idLocation`, among those where it is not empty;
 // `current` when there is none.
-QString locationName(const QDomElement& locations, int idLocation, bool byRegion,
+QString locationName(const XmlElement& locations, int idLocation, bool byRegion,
                      const QString& current);
 
 }  // namespace LocationTree

@@ -31,7 +31,7 @@ QByteArray get(const QString& url, QWidget* waitOwner) {
 
 }  // namespace
 
-void readServiceAnswer(const QString& url, const std::function<void(const QDomElement&)>& read,
+void readServiceAnswer(const QString& url, const std::function<void(const XmlElement&)>& read,
                        QWidget* waitOwner) {
     const QByteArray answer = get(url, waitOwner);
     struct Closed {
@@ -46,9 +46,9 @@ namespace {
 // True when the entry was not cached before.
 bool mergeAnsweredEntry(const QString& url, XmlStore& store) {
     bool added = false;
-    readServiceAnswer(url, [&](const QDomElement& answer) {
+    readServiceAnswer(url, [&](const XmlElement& answer) {
         // Without an id the entry would be taken as a container and its fields stored as records.
-        const QDomElement entry = answer.firstChildElement();
+        const XmlElement entry = answer.firstChildElement();
         if (TdmLocalData::childText(entry, QStringLiteral("id")).isEmpty()) {
             throw AppError(QStringLiteral("The service's answer holds no entry."));
         }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDomElement>
+#include "cache/xml_tree.h"
+
 #include <QString>
 #include <functional>
 
@@ -22,7 +23,7 @@ public:
 // root to `read`; the answer document is closed afterwards however it went. With `waitOwner`,
 // the please-wait window shows over it while the request waits and is gone when the request
 // returns or fails. Throws AppError (the request, the parse or `read`).
-void readServiceAnswer(const QString& url, const std::function<void(const QDomElement&)>& read,
+void readServiceAnswer(const QString& url, const std::function<void(const XmlElement&)>& read,
                        QWidget* waitOwner = nullptr);
 
 // Add for each ticked row of `list`, in list order, under the hourglass: GETs `urlOf(row)`, merges

@@ -54,7 +54,7 @@ QString rowId(const QTreeWidgetItem* row) {
     return row->data(0, Qt::UserRole).toString();
 }
 
-ListRow* entryRow(const QDomElement& entry, const QStringList& fields, const QIcon& icon) {
+ListRow* entryRow(const XmlElement& entry, const QStringList& fields, const QIcon& icon) {
     QStringList texts;
     for (const QString& field : fields) {
         texts << TdmLocalData::childText(entry, field);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QDomElement>
+#include "cache/xml_tree.h"
+#include "ui/main/guarded_command.h"
+
 #include <QIcon>
 #include <QTreeWidgetItem>
 #include <functional>
-
-#include "ui/main/guarded_command.h"
 
 class QAbstractItemView;
 class QTreeWidget;
@@ -42,7 +42,7 @@ QList<QTreeWidgetItem*> tickedRows(QTreeWidget* list);
 QString rowId(const QTreeWidgetItem* row);
 // A row for an entry of a cached document or an answer: the texts of `fields` as its columns
 // (a missing element reads as empty), its "id" as the row's id.
-ListRow* entryRow(const QDomElement& entry, const QStringList& fields, const QIcon& icon = {});
+ListRow* entryRow(const XmlElement& entry, const QStringList& fields, const QIcon& icon = {});
 // The last row whose id is `id`; null for none.
 QTreeWidgetItem* lastRowWithId(QTreeWidget* list, const QString& id);
 // The selected row; null for none.

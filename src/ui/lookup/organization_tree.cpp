@@ -5,7 +5,7 @@
 namespace OrganizationTree {
 namespace {
 
-bool ofKind(const QDomElement& organization, int kind) {
+bool ofKind(const XmlElement& organization, int kind) {
     const auto flag = [&organization](const char* name) {
         return TdmLocalData::childText(organization, QLatin1String(name)) == QLatin1String("1");
     };
@@ -14,9 +14,9 @@ bool ofKind(const QDomElement& organization, int kind) {
 
 }  // namespace
 
-void build(const QDomElement& organizations, int kind, LookupTree& tree) {
+void build(const XmlElement& organizations, int kind, LookupTree& tree) {
     tree.rebuild([&] {
-        for (QDomElement entry = organizations.firstChildElement(); !entry.isNull();
+        for (XmlElement entry = organizations.firstChildElement(); !entry.isNull();
              entry = entry.nextSiblingElement()) {
             if (!ofKind(entry, kind)) {
                 continue;

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "cache/xml_tree.h"
 #include "ui/lookup/lookup_tree.h"
-
-#include <QDomElement>
 
 // The operator and school selection's tree over the cached organizations (the children of
 // "organizations" in "localdata.xml", each with "operator", "school", "country", "state",
@@ -16,7 +15,7 @@ inline constexpr int kSchools = 4;
 // "operator" (kOperators) or "school" (kSchools) is exactly "1"; each becomes a node (text
 // "name", tag "id") under its country, state and county nodes. The tree ends sorted. An id that
 // is not a decimal integer stops the build there with AppError; the nodes built before it stay.
-void build(const QDomElement& organizations, int kind, LookupTree& tree);
+void build(const XmlElement& organizations, int kind, LookupTree& tree);
 
 // The node to select for `organizationId` (> 0): the last node in tree order with that tag;
 // -1 for none.

@@ -24,7 +24,7 @@ constexpr int kListDelay = 100;
 constexpr int kNameWidth = 150;
 const int kResultWidths[] = {145, 115, 120, 90};
 
-QDomElement cachedContacts() {
+XmlElement cachedContacts() {
     return dmLocalData->XMLContactList.doc.documentElement();
 }
 
@@ -124,7 +124,7 @@ void TFrmBuddyList::Timer1Timer() {
     ui->tlist->clear();
     QList<QTreeWidgetItem*> rows;
     const QIcon icon = MainIcons::contacts();
-    for (QDomElement entry = cachedContacts().firstChildElement(); !entry.isNull();
+    for (XmlElement entry = cachedContacts().firstChildElement(); !entry.isNull();
          entry = entry.nextSiblingElement()) {
         rows << entryRow(entry, {QStringLiteral("name")}, icon);
     }
@@ -137,14 +137,14 @@ void TFrmBuddyList::Timer1Timer() {
 void TFrmBuddyList::tlistSelectItem() {
     clearDetails();
     const QTreeWidgetItem* row = selectedRow(ui->tlist);
-    const QDomElement contact =
-        row ? ContactList::lastWithId(cachedContacts(), rowId(row)) : QDomElement();
+    const XmlElement contact =
+        row ? ContactList::lastWithId(cachedContacts(), rowId(row)) : XmlElement();
     if (!contact.isNull()) {
         showDetails(contact);
     }
 }
 
-void TFrmBuddyList::showDetails(const QDomElement& contact) {
+void TFrmBuddyList::showDetails(const XmlElement& contact) {
     ui->bt_Delete->setEnabled(true);
     ui->bt_valid_user->setVisible(online());
     ui->edNombre->setText(TdmLocalData::childText(contact, QStringLiteral("name")));
@@ -172,8 +172,8 @@ void TFrmBuddyList::btUpdateClick() {
     const QString id = rowId(row);
     const WaitCursor hourglass;
     try {
-        readServiceAnswer(ServiceEndpoints::contact(id), [&](const QDomElement& answer) {
-            for (QDomElement entry = answer.firstChildElement(); !entry.isNull();
+        readServiceAnswer(ServiceEndpoints::contact(id), [&](const XmlElement& answer) {
+            for (XmlElement entry = answer.firstChildElement(); !entry.isNull();
                  entry = entry.nextSiblingElement()) {
                 showDetails(entry);
                 row->setText(0, TdmLocalData::childText(entry, QStringLiteral("name")));
@@ -228,16 +228,16 @@ void TFrmBuddyList::bt_searchClick() {
             ServiceEndpoints::searchContacts(ui->search_name->text(), ui->search_user->text(),
                                              ui->search_and->currentIndex(),
                                              ui->search_email->text()),
-            [this](const QDomElement& answer) { addResultRows(answer); }, this);
+            [this](const XmlElement& answer) { addResultRows(answer); }, this);
     } catch (const AppError&) {
         // Silent, as the list shows.
     }
 }
 
-void TFrmBuddyList::addResultRows(const QDomElement& answer) {
+void TFrmBuddyList::addResultRows(const XmlElement& answer) {
     const QStringList columns{QStringLiteral("name"), QStringLiteral("user"),
                               QStringLiteral("email"), QStringLiteral("country")};
-    for (QDomElement entry = answer.firstChildElement(); !entry.isNull();
+    for (XmlElement entry = answer.firstChildElement(); !entry.isNull();
          entry = entry.nextSiblingElement()) {
         ListRow* row = entryRow(entry, columns);
         row->setCheckState(0, Qt::Unchecked);

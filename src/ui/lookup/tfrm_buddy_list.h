@@ -5,7 +5,7 @@
 namespace Ui {
 class TFrmBuddyList;
 }
-class QDomElement;
+class XmlElement;
 class QTimer;
 class TINetDetect;
 
@@ -49,9 +49,9 @@ private:
     void connectHandlers();
     bool online() const;
     bool searchOffered() const;
-    void showDetails(const QDomElement& contact);
+    void showDetails(const XmlElement& contact);
     void clearDetails();
-    void addResultRows(const QDomElement& answer);
+    void addResultRows(const XmlElement& answer);
 
     const TINetDetect* detector_;
     bool ReloadList = true;

@@ -79,8 +79,8 @@ void TFrmSelectBuddy::Timer1Timer() {
     ui->tSelect->clear();
     QList<QTreeWidgetItem*> rows;
     const QIcon icon = MainIcons::contacts();
-    const QDomElement contacts = dmLocalData->XMLContactList.doc.documentElement();
-    for (QDomElement entry = contacts.firstChildElement(); !entry.isNull();
+    const XmlElement contacts = dmLocalData->XMLContactList.doc.documentElement();
+    for (XmlElement entry = contacts.firstChildElement(); !entry.isNull();
          entry = entry.nextSiblingElement()) {
         rows << entryRow(entry, {QStringLiteral("name"), QStringLiteral("user")}, icon);
     }

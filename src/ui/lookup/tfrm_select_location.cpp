@@ -24,11 +24,11 @@ constexpr int kIconSize = 32;
 constexpr int kTreeDelay = 100;
 const int kResultWidths[] = {170, 115, 115};
 
-QDomElement cachedLocations() {
+XmlElement cachedLocations() {
     return dmLocalData->XMLLocations.doc.documentElement();
 }
 
-QDomElement cachedCountries() {
+XmlElement cachedCountries() {
     return dmLocalData->XMLLocalData.doc.documentElement().firstChildElement(
         QStringLiteral("countries"));
 }
@@ -103,7 +103,7 @@ void TFrmSelectLocation::connectHandlers() {
 
 void TFrmSelectLocation::loadCountries() {
     QStringList names;
-    for (QDomElement country = cachedCountries().firstChildElement(); !country.isNull();
+    for (XmlElement country = cachedCountries().firstChildElement(); !country.isNull();
          country = country.nextSiblingElement()) {
         names << TdmLocalData::childText(country, QStringLiteral("name"));
     }
@@ -299,17 +299,17 @@ void TFrmSelectLocation::bt_searchClick() {
     try {
         readServiceAnswer(
             ServiceEndpoints::searchLocations(name, country),
-            [this](const QDomElement& answer) { addResultRows(answer); }, this);
+            [this](const XmlElement& answer) { addResultRows(answer); }, this);
     } catch (const AppError&) {
         // Silent, as the list shows.
     }
 }
 
 // Each row's id is the entry's integer "id"; an entry without one ends the list there.
-void TFrmSelectLocation::addResultRows(const QDomElement& answer) {
+void TFrmSelectLocation::addResultRows(const XmlElement& answer) {
     const QStringList columns{QStringLiteral("smallname"), QStringLiteral("country"),
                               QStringLiteral("state")};
-    for (QDomElement entry = answer.firstChildElement(); !entry.isNull();
+    for (XmlElement entry = answer.firstChildElement(); !entry.isNull();
          entry = entry.nextSiblingElement()) {
         LookupTree::tagOf(TdmLocalData::childText(entry, QStringLiteral("id")));
         ListRow* row = entryRow(entry, columns);
@@ -342,13 +342,13 @@ void TFrmSelectLocation::info_countryChange() {
     const WaitCursor hourglass;
     const QString country = ui->info_country->currentText();
     QStringList states;
-    for (QDomElement entry = cachedCountries().firstChildElement(); !entry.isNull();
+    for (XmlElement entry = cachedCountries().firstChildElement(); !entry.isNull();
          entry = entry.nextSiblingElement()) {
         if (TdmLocalData::childText(entry, QStringLiteral("name")) != country) {
             continue;
         }
-        const QDomElement stateList = entry.firstChildElement(QStringLiteral("states"));
-        for (QDomElement state = stateList.firstChildElement(); !state.isNull();
+        const XmlElement stateList = entry.firstChildElement(QStringLiteral("states"));
+        for (XmlElement state = stateList.firstChildElement(); !state.isNull();
              state = state.nextSiblingElement()) {
             states << TdmLocalData::childText(state, QStringLiteral("name"));
         }

@@ -8,7 +8,7 @@ namespace Ui {
 class TFrmSelectLocation;
 }
 class DataSource;
-class QDomElement;
+class XmlElement;
 class LookupTreeModel;
 class QTimer;
 class TINetDetect;
@@ -70,7 +70,7 @@ private:
     void PageControl1Change();
     int selectedNode() const;
     void chooseTreeNode(int node);
-    void addResultRows(const QDomElement& answer);
+    void addResultRows(const XmlElement& answer);
     bool online() const;
 
     const TINetDetect* detector_;

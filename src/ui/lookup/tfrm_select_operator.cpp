@@ -19,7 +19,7 @@ namespace {
 constexpr int kIconSize = 32;
 constexpr int kTreeDelay = 100;
 
-QDomElement cachedOrganizations() {
+XmlElement cachedOrganizations() {
     return dmLocalData->XMLLocalData.doc.documentElement().firstChildElement(
         QStringLiteral("organizations"));
 }

@@ -8,37 +8,37 @@
 namespace {
 
 // The child elements of `parent`, in document order.
-QList<QDomElement> children(const QDomElement& parent) {
-    QList<QDomElement> list;
-    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+QList<XmlElement> children(const XmlElement& parent) {
+    QList<XmlElement> list;
+    for (XmlElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         list << e;
     }
     return list;
 }
 
-QString nameOf(const QDomElement& record) {
+QString nameOf(const XmlElement& record) {
     return TdmLocalData::childText(record, QStringLiteral("name"));
 }
 
 // The names under root/<list>/*/<sublist>/* of every entry named `name`; `ownText` reads each
 // sub-entry's own text instead of its "name".
-QStringList namesOfMatching(const QDomElement& root, const QString& list, const QString& name,
+QStringList namesOfMatching(const XmlElement& root, const QString& list, const QString& name,
                             const QString& sublist, bool ownText) {
     QStringList names;
-    for (const QDomElement& entry : children(root.firstChildElement(list))) {
+    for (const XmlElement& entry : children(root.firstChildElement(list))) {
         if (nameOf(entry) != name) {
             continue;
         }
-        for (const QDomElement& sub : children(entry.firstChildElement(sublist))) {
+        for (const XmlElement& sub : children(entry.firstChildElement(sublist))) {
             names << (ownText ? sub.text() : nameOf(sub));
         }
     }
     return names;
 }
 
-QStringList namesOf(const QDomElement& root, const QString& list) {
+QStringList namesOf(const XmlElement& root, const QString& list) {
     QStringList names;
-    for (const QDomElement& entry : children(root.firstChildElement(list))) {
+    for (const XmlElement& entry : children(root.firstChildElement(list))) {
         names << nameOf(entry);
     }
     return names;
@@ -48,16 +48,16 @@ QStringList namesOf(const QDomElement& root, const QString& list) {
 
 namespace ReferenceLists {
 
-QStringList countries(const QDomElement& root) {
+QStringList countries(const XmlElement& root) {
     return namesOf(root, QStringLiteral("countries"));
 }
 
-QStringList states(const QDomElement& root, const QString& country) {
+QStringList states(const XmlElement& root, const QString& country) {
     return namesOfMatching(root, QStringLiteral("countries"), country, QStringLiteral("states"),
                            false);
 }
 
-QStringList agencies(const QDomElement& root) {
+QStringList agencies(const XmlElement& root) {
     QStringList names = namesOf(root, QStringLiteral("agencies"));
     std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         return a.compare(b, Qt::CaseInsensitive) < 0;
@@ -65,14 +65,14 @@ QStringList agencies(const QDomElement& root) {
     return names;
 }
 
-QStringList levels(const QDomElement& root, const QString& agency) {
+QStringList levels(const XmlElement& root, const QString& agency) {
     return namesOfMatching(root, QStringLiteral("agencies"), agency, QStringLiteral("levels"),
                            true);
 }
 
 }  // namespace ReferenceLists
 
-QDomElement referenceRoot() {
+XmlElement referenceRoot() {
     if (!dmLocalData || !dmLocalData->XMLLocalData.active) {
         return {};
     }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "cache/xml_tree.h"
+
 #include <QDate>
-#include <QDomElement>
 #include <QString>
 #include <QStringList>
 
@@ -10,17 +11,17 @@
 // The lists offered from the cached reference document (its root element): names in document
 // order; a missing element gives an empty list.
 namespace ReferenceLists {
-QStringList countries(const QDomElement& root);
+QStringList countries(const XmlElement& root);
 // The states of every country whose name is exactly `country` (case-sensitive), in order.
-QStringList states(const QDomElement& root, const QString& country);
+QStringList states(const XmlElement& root, const QString& country);
 // Agency names, sorted without regard to case, as the agency drop-down keeps them.
-QStringList agencies(const QDomElement& root);
+QStringList agencies(const XmlElement& root);
 // The levels of every agency whose name is exactly `agency`: each level element's own text.
-QStringList levels(const QDomElement& root, const QString& agency);
+QStringList levels(const XmlElement& root, const QString& agency);
 }  // namespace ReferenceLists
 
 // The root of the cached reference document; null when the cache is not open.
-QDomElement referenceRoot();
+XmlElement referenceRoot();
 
 namespace CertificateList {
 // A blank and the date as yyyy/mm/dd; empty for no date.

@@ -158,7 +158,7 @@ struct LookupFixture {
     // The ids of the cached records of `store` in document order.
     static QStringList cachedIds(const XmlStore& store) {
         QStringList ids;
-        for (QDomElement e = store.doc.documentElement().firstChildElement(); !e.isNull();
+        for (XmlElement e = store.doc.documentElement().firstChildElement(); !e.isNull();
              e = e.nextSiblingElement()) {
             ids << TdmLocalData::childText(e, QStringLiteral("id"));
         }

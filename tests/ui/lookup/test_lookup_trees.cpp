@@ -7,22 +7,16 @@
 #include "ui/lookup/location_tree.h"
 #include "ui/lookup/organization_tree.h"
 
-#include <QDomDocument>
-
 namespace {
 
 using CacheText::Location;
 using CacheText::Organization;
 
-QDomDocument parsed(const QByteArray& text) {
-    QDomDocument doc;
-    if (!doc.setContent(text)) {
-        qWarning("fixture is not well-formed");
-    }
-    return doc;
+XmlDocument parsed(const QByteArray& text) {
+    return XmlDocument::parse(text, QStringLiteral("The fixture"));
 }
 
-QDomDocument locationsDocument(const QList<Location>& locations) {
+XmlDocument locationsDocument(const QList<Location>& locations) {
     QStringList records;
     for (const Location& location : locations) {
         records << CacheText::location(location);
@@ -30,8 +24,8 @@ QDomDocument locationsDocument(const QList<Location>& locations) {
     return parsed(CacheText::document(records));
 }
 
-QDomDocument organizationsDocument(const QList<Organization>& organizations,
-                                   const QStringList& more = {}) {
+XmlDocument organizationsDocument(const QList<Organization>& organizations,
+                                  const QStringList& more = {}) {
     QStringList records;
     for (const Organization& organization : organizations) {
         records << CacheText::organization(organization);
@@ -39,7 +33,7 @@ QDomDocument organizationsDocument(const QList<Organization>& organizations,
     return parsed(CacheText::localData({}, records + more));
 }
 
-QDomElement organizationsOf(const QDomDocument& localData) {
+XmlElement organizationsOf(const XmlDocument& localData) {
     return localData.documentElement().firstChildElement(QStringLiteral("organizations"));
 }
 
@@ -180,7 +174,7 @@ void TestLookupTrees::locationTree() {
     QFETCH(QList<Location>, locations);
     QFETCH(bool, byRegion);
     QFETCH(QStringList, expected);
-    const QDomDocument cache = locationsDocument(locations);
+    const XmlDocument cache = locationsDocument(locations);
     LookupTree tree;
     LocationTree::build(cache.documentElement(), byRegion, tree);
     QCOMPARE(describe(tree), expected);
@@ -190,7 +184,7 @@ void TestLookupTrees::locationTree() {
 // the first location named like a state that comes later takes that state's entries as its
 // children, which then count as sites.
 void TestLookupTrees::aFirstNodeOfATextTakesLaterEntriesAsTheScanDoes() {
-    const QDomDocument cache = locationsDocument({
+    const XmlDocument cache = locationsDocument({
         {"1", "Yucatan", "Mexico", "", "", "", {}},
         {"5", "Yucatan", "Mexico", "", "", "", {}},
         {"2", "Cenote", "Mexico", "Yucatan", "", "", {}},
@@ -231,7 +225,7 @@ void TestLookupTrees::anIdThatIsNoNumberStopsTheBuildThere() {
     QFETCH(QStringList, entries);
     QFETCH(QString, message);
     QFETCH(QStringList, kept);
-    const QDomDocument cache = parsed(CacheText::document(entries));
+    const XmlDocument cache = parsed(CacheText::document(entries));
     LookupTree tree;
     try {
         LocationTree::build(cache.documentElement(), false, tree);
@@ -269,7 +263,7 @@ void TestLookupTrees::preselection() {
               << Location{"7", "Santiago", "Chile", "", "", "", {}}
               << Location{"-2", "Odd", "Cuba", "", "", "", {{40, "Holguin"}, {41, "Jardines"}}}
               << Location{"40", "Galapagos", "Ecuador", "", "", "", {}};
-    const QDomDocument cache = locationsDocument(locations);
+    const XmlDocument cache = locationsDocument(locations);
     LookupTree tree;
     LocationTree::build(cache.documentElement(), false, tree);
     const int node = LocationTree::preselection(tree, idLocation, idSite);
@@ -305,7 +299,7 @@ void TestLookupTrees::locationNameOnSelect() {
         return CacheText::record("location",
                                  {{"id", id}, {"name", name}, {"regionname", regionName}});
     };
-    const QDomDocument cache = parsed(CacheText::document({
+    const XmlDocument cache = parsed(CacheText::document({
         entry("1", "Cozumel, Quintana Roo", "Caribbean: Cozumel"),
         entry("2", "First", "R1"),
         entry("2", "Second", "R2"),
@@ -335,7 +329,7 @@ void TestLookupTrees::organizationTree_data() {
 void TestLookupTrees::organizationTree() {
     QFETCH(int, kind);
     QFETCH(QStringList, expected);
-    const QDomDocument cache = organizationsDocument(
+    const XmlDocument cache = organizationsDocument(
         {
             {"1", "Cozumel Divers", true, false, "Mexico", "", "Cozumel"},
             {"2", "Aldora", true, false, "Mexico", "Quintana Roo", "Cozumel"},
@@ -350,7 +344,7 @@ void TestLookupTrees::organizationTree() {
 }
 
 void TestLookupTrees::organizationPreselection() {
-    const QDomDocument cache = organizationsDocument({
+    const XmlDocument cache = organizationsDocument({
         {"1", "Cozumel Divers", true, false, "Mexico", "", ""},
         {"4", "Academy", false, true, "Peru", "", ""},
         {"abc", "Broken", true, false, "Chile", "", ""},
@@ -404,7 +398,7 @@ void TestLookupTrees::contactEntriesRemovedAndReplacedByTheFirstWithTheirId() {
     store.active = true;
     const auto names = [&store] {
         QStringList list;
-        for (QDomElement e = store.doc.documentElement().firstChildElement(); !e.isNull();
+        for (XmlElement e = store.doc.documentElement().firstChildElement(); !e.isNull();
              e = e.nextSiblingElement()) {
             list << TdmLocalData::childText(e, QStringLiteral("name"));
         }
@@ -415,7 +409,7 @@ void TestLookupTrees::contactEntriesRemovedAndReplacedByTheFirstWithTheirId() {
                  QStringLiteral("name")),
              QStringLiteral("Jon again"));
 
-    const QDomDocument fresh = parsed(CacheText::document({CacheText::contact("2", "Jón Þór")}));
+    const XmlDocument fresh = parsed(CacheText::document({CacheText::contact("2", "Jón Þór")}));
     QVERIFY(ContactList::replace(store, QStringLiteral("2"),
                                  fresh.documentElement().firstChildElement()));
     QCOMPARE(names(), (QStringList{"Ana", "Jon again", "Lena", "Jón Þór"}));

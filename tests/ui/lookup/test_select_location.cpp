@@ -463,6 +463,18 @@ void TestSelectLocation::failedSearchLeavesNoRowsOfAnEarlierOne_data() {
         << CacheText::document({CacheText::location({"8", "Eight", "Peru", "", "", "", {}}),
                                 CacheText::location({"x", "Bad", "Peru", "", "", "", {}})})
         << QStringList{"Eight"};
+    // Hostile answers are refused whole: no row, no crash, the window stays up.
+    QTest::newRow("nested 120,000 deep") << 200
+                                         << "<locations>" + QByteArray("<a>").repeated(120000) +
+                                                QByteArray("</a>").repeated(120000) + "</locations>"
+                                         << QStringList{};
+    QTest::newRow("document type with an entity")
+        << 200
+        << QByteArray(
+               "<!DOCTYPE locations [<!ENTITY e \"Eight\">]><locations><location>"
+               "<id>8</id><smallname>&e;</smallname><country>Peru</country>"
+               "</location></locations>")
+        << QStringList{};
 }
 
 void TestSelectLocation::failedSearchLeavesNoRowsOfAnEarlierOne() {

@@ -6,7 +6,6 @@
 #include "ui/profile/profile_forms.h"
 
 #include <QDialog>
-#include <QDomDocument>
 #include <functional>
 
 // The modules the profile windows run on, with the shipped dictionary, the service's roots
@@ -48,8 +47,9 @@ struct ProfileFixture : SyncFixture {
 
     // Replaces the cached reference document.
     void setReference(const QByteArray& xml) {
-        QDomDocument document;
-        QVERIFY(document.setContent(xml));
+        XmlDocument document;
+        QVERIFY_THROWS_NO_EXCEPTION(
+            document = XmlDocument::parse(xml, QStringLiteral("The reference fixture")));
         TdmLocalData::replaceRoot(cache->XMLLocalData, document.documentElement());
     }
 

@@ -1,8 +1,6 @@
 #include "test_support.h"
 #include "ui/profile/profile_rules.h"
 
-#include <QDomDocument>
-
 Q_DECLARE_METATYPE(RegistrationResult)
 
 namespace {
@@ -25,8 +23,8 @@ const char* const kReference =
     "</agency><agency><name>PADI</name><levels><level>Divemaster</level></levels></agency>"
     "</agencies></data>";
 
-QDomElement root(QDomDocument& document, const char* xml) {
-    document.setContent(QByteArray(xml));
+XmlElement root(XmlDocument& document, const char* xml) {
+    document = XmlDocument::parse(QByteArray(xml), QStringLiteral("The reference fixture"));
     return document.documentElement();
 }
 
@@ -47,8 +45,8 @@ private slots:
 };
 
 void TestProfileRules::countriesAndStates() {
-    QDomDocument document;
-    const QDomElement data = root(document, kReference);
+    XmlDocument document;
+    const XmlElement data = root(document, kReference);
     QCOMPARE(ReferenceLists::countries(data), QStringList({"Mexico", "Egypt", "Mexico", "mexico"}));
     QCOMPARE(ReferenceLists::states(data, "Mexico"),
              QStringList({"Yucatan", "Quintana Roo", "Baja California"}));
@@ -57,8 +55,8 @@ void TestProfileRules::countriesAndStates() {
 }
 
 void TestProfileRules::agenciesAndLevels() {
-    QDomDocument document;
-    const QDomElement data = root(document, kReference);
+    XmlDocument document;
+    const XmlElement data = root(document, kReference);
     QCOMPARE(ReferenceLists::agencies(data), QStringList({"cmas", "PADI", "PADI", "SSI"}));
     QCOMPARE(ReferenceLists::levels(data, "SSI"), QStringList({"Open Water", "Nitrox"}));
     // Every agency of that exact name contributes.
@@ -68,12 +66,12 @@ void TestProfileRules::agenciesAndLevels() {
 }
 
 void TestProfileRules::missingListsAreEmpty() {
-    QDomDocument document;
-    const QDomElement data = root(document, "<init/>");
+    XmlDocument document;
+    const XmlElement data = root(document, "<init/>");
     QCOMPARE(ReferenceLists::countries(data), QStringList());
     QCOMPARE(ReferenceLists::agencies(data), QStringList());
-    QCOMPARE(ReferenceLists::states(QDomElement(), "Mexico"), QStringList());
-    QCOMPARE(ReferenceLists::levels(QDomElement(), "PADI"), QStringList());
+    QCOMPARE(ReferenceLists::states(XmlElement(), "Mexico"), QStringList());
+    QCOMPARE(ReferenceLists::levels(XmlElement(), "PADI"), QStringList());
 }
 
 void TestProfileRules::certificateListTexts_data() {
