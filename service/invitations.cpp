@@ -2,7 +2,6 @@
 
 #include "service/database.h"
 #include "service/service_error.h"
-#include "service/service_log.h"
 #include "service/text_rules.h"
 
 #include <QDateTime>
@@ -37,7 +36,13 @@ Invitations::Result Invitations::invite(int memberId, const QString& inviter,
         invitation = inserted.next() ? inserted.value(0).toInt() : 0;
         transaction.commit();
     }
-    deliver(message(inviter, address), invitation);
+    try {
+        deliver(message(inviter, address), invitation);
+    } catch (const ServiceError&) {
+        // Not sent, so not counted: the diver may try again.
+        db_.run(QStringLiteral("DELETE FROM invitations WHERE id = ?"), {invitation});
+        throw;
+    }
     return Result::Sent;
 }
 
@@ -61,7 +66,7 @@ void Invitations::deliver(const QByteArray& message, int invitation) {
     if (options_.mailCommand.isEmpty()) {
         writeToOutbox(message, invitation);
     } else {
-        runMailCommand(message, invitation);
+        runMailCommand(message);
     }
 }
 
@@ -82,29 +87,22 @@ void Invitations::writeToOutbox(const QByteArray& message, int invitation) {
     }
 }
 
-void Invitations::runMailCommand(const QByteArray& message, int invitation) {
+void Invitations::runMailCommand(const QByteArray& message) {
     QStringList command = QProcess::splitCommand(options_.mailCommand);
-    auto* process = new QProcess(this);
-    connect(process, &QProcess::finished, process,
-            [process, invitation](int exitCode, QProcess::ExitStatus status) {
-                if (status != QProcess::NormalExit || exitCode != 0) {
-                    ServiceLog::write(QStringLiteral("invitation %1: the mail command failed (%2)")
-                                          .arg(invitation)
-                                          .arg(exitCode));
-                }
-                process->deleteLater();
-            });
-    connect(process, &QProcess::errorOccurred, process,
-            [process, invitation](QProcess::ProcessError) {
-                ServiceLog::write(QStringLiteral("invitation %1: the mail command: %2")
-                                      .arg(invitation)
-                                      .arg(process->errorString()));
-                if (process->state() == QProcess::NotRunning) {
-                    process->deleteLater();
-                }
-            });
-    const QString program = command.takeFirst();
-    process->start(program, command);
-    process->write(message);
-    process->closeWriteChannel();
+    QProcess process;
+    process.start(command.takeFirst(), command);
+    process.write(message);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(kMailSeconds * 1000)) {
+        process.kill();
+        process.waitForFinished();
+        throw ServiceError(
+            QStringLiteral("The mail command did not finish: %1").arg(process.errorString()));
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        throw ServiceError(QStringLiteral("The mail command failed (exit code %1): %2")
+                               .arg(process.exitCode())
+                               .arg(TextRules::oneLine(
+                                   QString::fromLocal8Bit(process.readAllStandardError()), 200)));
+    }
 }

@@ -155,7 +155,7 @@ ServiceOptions parse(const QStringList& arguments) {
         options.maxBodyBytes =
             positiveNumber(p.parser.value(p.maxBody), p.maxBody.names()[0], qint64(1) << 40);
     }
-    options.mailCommand = p.parser.value(p.mailCommand);
+    options.mailCommand = p.parser.value(p.mailCommand).trimmed();
     if (p.parser.isSet(p.mailFrom)) {
         options.mailFrom = p.parser.value(p.mailFrom);
     }

@@ -84,8 +84,9 @@ inline HttpAnswer sendRaw(quint16 port, const QByteArray& request) {
 // NEREVA_TEST_DATABASE (emptied first).
 class ServiceFixture {
 public:
-    explicit ServiceFixture(qint64 maxBody = 0, int threads = 2) {
+    explicit ServiceFixture(qint64 maxBody = 0, int threads = 2, const QString& mailCommand = {}) {
         options.dataDir = dir.path();
+        options.mailCommand = mailCommand;
         options.port = 0;
         options.threads = threads;
         options.database = qEnvironmentVariable("NEREVA_TEST_DATABASE");

@@ -134,6 +134,8 @@ private slots:
     void searchValuesArriveAsTheDesktopWritesThem();
     void pipelinedRequestsKeepTheirOwnValues();
     void invitationIsRecordedSentAndLinksTheNewMember();
+    void invitationGoesThroughTheMailCommand_data();
+    void invitationGoesThroughTheMailCommand();
     void updateListOffersNewerComponents();
     void sitePages_data();
     void sitePages();
@@ -877,6 +879,37 @@ void TestServiceHttp::invitationIsRecordedSentAndLinksTheNewMember() {
         QCOMPARE(invite(QStringLiteral("more%1%40example.org").arg(i)), QStringLiteral("OK"));
     }
     QVERIFY(invite(QStringLiteral("one.too.many%40example.org")) != QLatin1String("OK"));
+}
+
+void TestServiceHttp::invitationGoesThroughTheMailCommand_data() {
+    QTest::addColumn<QString>("command");  // %1: the file the message goes to
+    QTest::addColumn<int>("status");
+    QTest::newRow("sent") << QStringLiteral("sh -c \"cat > '%1'\"") << 200;
+    QTest::newRow("command fails") << QStringLiteral("sh -c \"cat > '%1'; exit 3\"") << 500;
+    QTest::newRow("no such command") << QStringLiteral("/nonexistent/sendmail -t %1") << 500;
+}
+
+void TestServiceHttp::invitationGoesThroughTheMailCommand() {
+    QFETCH(QString, command);
+    QFETCH(int, status);
+    const QTemporaryDir mail;
+    const QString sent = mail.filePath(QStringLiteral("sent.eml"));
+    ServiceFixture f(0, 2, command.arg(sent));
+    f.registerMember(QStringLiteral("anna"), kPass, QStringLiteral("anna@example.org"));
+    const HttpAnswer answer =
+        f.get(kRegister + QStringLiteral("invite.php?param_email=friend%40example.org"),
+              QStringLiteral("anna"), kPass);
+    QCOMPARE(answer.status, status);
+    if (status == 200) {
+        QCOMPARE(answer.text(), QStringLiteral("OK"));
+        QFile message(sent);
+        QVERIFY(message.open(QIODevice::ReadOnly));
+        QVERIFY(message.readAll().contains("\r\nTo: friend@example.org\r\n"));
+    }
+    // An invitation that did not go out is not kept: it counts against no limit and links
+    // nobody.
+    QCOMPARE(count(f, QStringLiteral("SELECT COUNT(*) FROM invitations")), status == 200 ? 1 : 0);
+    QVERIFY(QDir(f.options.outboxDir()).entryList(QDir::Files).isEmpty());
 }
 
 void TestServiceHttp::updateListOffersNewerComponents() {
