@@ -50,9 +50,10 @@ const char* const kScreen =
     R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
                      "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
 
-// The offscreen platform's notice has no logging category of its own.
+// The offscreen platform's notices have no logging category of their own.
 void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (!message.contains(QLatin1String("propagateSizeHints"))) {
+    if (!message.contains(QLatin1String("propagateSizeHints")) &&
+        !message.contains(QLatin1String("does not support raise()"))) {
         std::fprintf(stderr, "%d: %s\n", int(type), qPrintable(message));
     }
 }

@@ -4,6 +4,7 @@
 #include "app/settings/atomic_file.h"
 #include "app/settings/program_folders.h"
 #include "app/settings/tdm_const.h"
+#include "dictionary/dictionary_languages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,7 +18,6 @@ TdmIdioma* dmIdioma = nullptr;
 namespace {
 
 const QString kLoadError = QStringLiteral("No es posible cargar el diccionario del idioma!");
-const QString kDictionaryFile = QStringLiteral("language.xml");
 const QString kTagsFile = QStringLiteral("tags.xml");
 // The sections under "dictionary", in look-up order, after the entries directly under it.
 const QStringList kSections = {QStringLiteral("items"), QStringLiteral("texts"),
@@ -47,23 +47,19 @@ bool keyOrder(const QString& a, const QString& b) {
     return keyOfLine(a).compare(keyOfLine(b), Qt::CaseInsensitive) < 0;
 }
 
-// Where "language.xml" is looked for: the working folder, then the executable's folder (a
-// build), then the installation's data folder.
-QStringList dictionaryFolders() {
+// The folders of the program's own dictionaries: the executable's folder (a build), then the
+// installation's data folder.
+QStringList programFolders() {
     QStringList folders;
-    const QString work = QDir::currentPath();
-    if (!work.isEmpty()) {
-        folders << work;
-    }
     if (QCoreApplication::instance()) {
-        for (const QString& folder :
-             {QCoreApplication::applicationDirPath(), installedDataFolder()}) {
-            if (!folders.contains(folder)) {
-                folders << folder;
-            }
-        }
+        folders << QCoreApplication::applicationDirPath() << installedDataFolder();
     }
     return folders;
+}
+
+// The language chosen in the options, else the system's.
+QString wantedLanguage() {
+    return startLanguage(dm_const ? dm_const->Language : QString(), QLocale::system());
 }
 
 }  // namespace
@@ -88,9 +84,10 @@ TdmIdioma::~TdmIdioma() {
 void TdmIdioma::DataModuleCreate() {
     missingKeys_.clear();
     bool broken = false;
-    for (const QString& folder : dictionaryFolders()) {
+    for (const QString& path :
+         dictionaryPaths(QDir::currentPath(), programFolders(), wantedLanguage())) {
         try {
-            if (load(QDir(folder).filePath(kDictionaryFile))) {
+            if (load(path)) {
                 break;
             }
         } catch (const AppError&) {

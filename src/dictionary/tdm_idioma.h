@@ -16,8 +16,10 @@ public:
     TdmIdioma(const TdmIdioma&) = delete;
     TdmIdioma& operator=(const TdmIdioma&) = delete;
 
-    // Loads "language.xml" from the working folder, else from beside the executable, else from
-    // the installation's data folder (installedDataFolder). Throws AppError with the text "No es
+    // Loads "language.xml" from the working folder, else the dictionary of the start language
+    // (startLanguage: the options' choice, else the system's) from beside the executable or
+    // from the installation's data folder (installedDataFolder), else the English one from
+    // there (dictionaryPaths). Throws AppError with the text "No es
     // posible cargar el diccionario del idioma!", which start-up shows, when a dictionary that
     // is there cannot be loaded (not well-formed, too deep, with a document type declaration):
     // after falling back to the installed one when the working folder's is the bad one, or

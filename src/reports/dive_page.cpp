@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 #include <vector>
 
 namespace DivePage {
@@ -16,6 +17,7 @@ constexpr double kFooterHeight = 8.5;
 constexpr double kBoxHeight = 4.8;
 constexpr double kFrameWidth = 0.2;
 constexpr double kUnderlineWidth = 0.15;
+constexpr double kSmallestCaption = 5.5;  // points
 const QColor kHeaderColour(98, 134, 225);
 const QColor kGrey(233, 233, 233);
 const QColor kUnderline(192, 192, 192);
@@ -242,12 +244,48 @@ public:
             elide ? p.fontMetrics().elidedText(text, Qt::ElideRight, int(box.width())) : text;
         p.drawText(box, int(align | Qt::AlignVCenter | Qt::TextDontClip), shown);
     }
+    // A caption longer than its room (a translation's, say) in a smaller size that fits, down
+    // to a size still readable on paper.
+    void caption(const QRectF& box, double room, const QString& text) {
+        const QFont normal = p.font();
+        const double width = widthOf(text);
+        if (width > mm(room)) {
+            QFont smaller = normal;
+            smaller.setPointSizeF(
+                std::max(kSmallestCaption, normal.pointSizeF() * mm(room) / width));
+            p.setFont(smaller);
+        }
+        this->text(box, kLeft, text, false);
+        p.setFont(normal);
+    }
+    // In the device's dots, in the current font.
+    double widthOf(const QString& text) const {
+        return QFontMetricsF(p.font(), p.device()).horizontalAdvance(text);
+    }
 
     QPainter& p;
 
 private:
     double scale_;
 };
+
+// How far a caption may run: to a millimetre before the next text on its line (a value
+// aligned right or centred begins where its text does), else to the page's right edge.
+double captionRoom(const Canvas& c, const Item& caption, const Texts& texts) {
+    double end = kWidth;
+    for (const Item& other : detailItems()) {
+        if (other.top != caption.top || other.left <= caption.left) {
+            continue;
+        }
+        double start = other.left;
+        if (other.kind == Kind::Value && !(other.align & Qt::AlignLeft)) {
+            const double free = other.width - c.widthOf(texts[other.slot]) / c.mm(1);
+            start += other.align & Qt::AlignRight ? free : free / 2;
+        }
+        end = std::min(end, start - 1.0);
+    }
+    return end - caption.left;
+}
 
 void paintItem(Canvas& c, const Item& item, double bandTop, const Resources& resources,
                const Texts& texts) {
@@ -257,8 +295,8 @@ void paintItem(Canvas& c, const Item& item, double bandTop, const Resources& res
         case Kind::Caption: {
             const QString key = QString::fromLatin1(item.text);
             const QString word = resources.captions.value(key.toLower());
-            c.text(box, kLeft, word.isEmpty() ? QLatin1Char('<') + key + QLatin1Char('>') : word,
-                   false);
+            c.caption(box, captionRoom(c, item, texts),
+                      word.isEmpty() ? QLatin1Char('<') + key + QLatin1Char('>') : word);
             return;
         }
         case Kind::Literal: {

@@ -94,11 +94,6 @@ private:
 
 extern Tdm_rdp* dm_rdp;
 
-// Splits a "##"-joined field list into `fields` (the caller sizes it); each piece trimmed of
-// blanks and control characters; a trailing separator adds no piece; pieces beyond the size
-// are dropped; unused slots are empty.
-void SplitFields(const QString& text, QStringList& fields);
-
 // The deletion queue "delete.cds" in the data folder: one line, each entry a service dive
 // number followed by "##".
 namespace DeletionQueue {

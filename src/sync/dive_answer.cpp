@@ -1,12 +1,12 @@
 #include "sync/dive_answer.h"
 
 #include "app/settings/app_error.h"
+#include "store/quiet_tables.h"
 #include "store/tdm_rdp.h"
 #include "sync/dive_index.h"
-#include "sync/dive_record.h"
-#include "store/quiet_tables.h"
 #include "sync/field_fit.h"
-#include "sync/sync_fields.h"
+#include "wire/dive_record.h"
+#include "wire/sync_fields.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 #include "store/dive_detail_rows.h"
 #include "store/table_data.h"
 #include "store/tdm_rdp.h"
-#include "sync/sync_fields.h"
+#include "wire/sync_fields.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/dive_record.h"
+#include "wire/dive_record.h"
 
 #include <QByteArray>
 #include <QVector>

@@ -8,34 +8,23 @@
 #include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
 #include "sync/field_fit.h"
-#include "sync/sync_fields.h"
+#include "wire/member_fields.h"
+#include "wire/sync_fields.h"
 
 namespace MemberExchange {
 namespace {
 
-struct AnswerField {
-    const char* element;
-    const char* field;
-};
-
-// Elements of the answer and the member fields they replace.
-constexpr AnswerField kAnswerFields[] = {
-    {"name", "name"},
-    {"address", "address"},
-    {"city", "city"},
-    {"state", "state"},
-    {"country", "country"},
-    {"email", "inet_email"},
-    {"pub_personal", "per_pub_personal"},
-    {"pub_dives", "per_pub_dives"},
-    {"per_send1", "per_send1"},
-    {"per_send2", "per_send2"},
-    {"per_send3", "per_send3"},
-    {"per_send4", "per_send4"},
-};
-
-QString field(const char* name) {
-    return dm_rdp->cds_info->asString(QString::fromLatin1(name));
+// The text of one place of the request's field list.
+QString requestValue(const MemberFields::RequestValue& value) {
+    switch (value.source) {
+        case MemberFields::Source::LanguageCode:
+            return dmIdioma ? dmIdioma->LanguageCode() : QString();
+        case MemberFields::Source::AdvancedView:
+            return dm_const->ViewAdvancedDives ? QStringLiteral("-1") : QStringLiteral("0");
+        case MemberFields::Source::Field:
+            break;
+    }
+    return dm_rdp->cds_info->asString(value.field);
 }
 
 // Closes the answer document however the step ends.
@@ -46,8 +35,8 @@ struct AnswerClosed {
 // An answer without any of the record's elements (an error document, say) is no member record:
 // taken as one it would blank the record, and the next run would send the blanks up.
 void requireMemberRecord(const XmlElement& record) {
-    for (const AnswerField& answer : kAnswerFields) {
-        if (!record.firstChildElement(QString::fromLatin1(answer.element)).isNull()) {
+    for (const MemberFields::AnswerElement& answer : MemberFields::answer()) {
+        if (!record.firstChildElement(answer.element).isNull()) {
             return;
         }
     }
@@ -59,22 +48,10 @@ void requireMemberRecord(const XmlElement& record) {
 QString requestBody() {
     Table* member = dm_rdp->cds_info;
     member->first();
-    const QStringList values = {
-        field("name"),
-        field("address"),
-        field("city"),
-        field("state"),
-        field("country"),
-        field("inet_email"),
-        dmIdioma ? dmIdioma->LanguageCode() : QString(),
-        dm_const->ViewAdvancedDives ? QStringLiteral("-1") : QStringLiteral("0"),
-        field("per_pub_personal"),
-        field("per_pub_dives"),
-        field("per_send1"),
-        field("per_send2"),
-        field("per_send3"),
-        field("per_send4"),
-    };
+    QStringList values;
+    for (const MemberFields::RequestValue& value : MemberFields::request()) {
+        values << requestValue(value);
+    }
     return SyncFields::joinRecord(values) + QStringLiteral("\r\n");
 }
 
@@ -84,10 +61,10 @@ void applyAnswer(const XmlElement& record) {
     member->first();
     member->edit();
     try {
-        for (const AnswerField& answer : kAnswerFields) {
-            const QString field = QString::fromLatin1(answer.field);
-            const QString text = SyncFields::decode(
-                TdmLocalData::childText(record, QString::fromLatin1(answer.element)));
+        for (const MemberFields::AnswerElement& answer : MemberFields::answer()) {
+            const QString& field = answer.field;
+            const QString text =
+                SyncFields::decode(TdmLocalData::childText(record, answer.element));
             member->setAsString(field,
                                 fittedToField(member->fields()[member->fieldIndex(field)], text));
         }

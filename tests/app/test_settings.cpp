@@ -180,12 +180,16 @@ void TestSettings::preferencesSurviveARestart() {
         settings.ViewAdvancedDives = true;
         settings.ProxyHost = "proxy.local";
         settings.Unit_Temp = 2;
+        settings.Language = "es";
     }
+    QVERIFY(readFile(folders.appData() + "desktop.ini")
+                .contains("[Preferences]\nViewRegionSites=0\nViewAdvancedDives=1\nLanguage=es\n"));
     Tdm_const settings;
     settings.DataModuleCreate();
     QVERIFY(settings.ViewAdvancedDives);
     QCOMPARE(settings.ProxyHost, QString("proxy.local"));
     QCOMPARE(settings.Unit_Temp, 2);
+    QCOMPARE(settings.Language, QString("es"));
 }
 
 void TestSettings::baseUrlOverrideGetsATrailingSlash() {

@@ -82,6 +82,8 @@ private slots:
     void optionsDialogStoresOnOkOnly_data();
     void optionsDialogStoresOnOkOnly();
     void optionsDialogWithCodeOutsideTheList();
+    void optionsDialogStoresALanguageChangeOnly_data();
+    void optionsDialogStoresALanguageChangeOnly();
     void unitsToolComesAfterTheMainWindow();
     void closingTheMainWindowEndsTheProgramWhileTheToolFloats();
     void typedEditLeftByACrashIsOfferedAtTheNextStart_data();
@@ -326,6 +328,51 @@ void TestStartup::optionsDialogWithCodeOutsideTheList() {
     QCOMPARE(dialog.form()->ck_con_dialup->text(), QString("  Modem (Dial-up, DSL connection)"));
     dialog.bt_okClick();
     QCOMPARE(dm_const->Unit_Temp, -1);
+}
+
+void TestStartup::optionsDialogStoresALanguageChangeOnly_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("picked");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("expected");
+    // The program runs with the English dictionary.
+    QTest::newRow("none chosen, the one in use confirmed") << ""
+                                                           << "en"
+                                                           << "en"
+                                                           << "";
+    QTest::newRow("Spanish picked") << ""
+                                    << "es"
+                                    << "en"
+                                    << "es";
+    QTest::newRow("Spanish chosen before, English picked") << "es"
+                                                           << "en"
+                                                           << "es"
+                                                           << "en";
+    QTest::newRow("Spanish chosen before and kept") << "es"
+                                                    << "es"
+                                                    << "es"
+                                                    << "es";
+}
+
+// The list shows the choice stored, else the language in use; only a change is stored, so a
+// diver who never picks one keeps following the system's language.
+void TestStartup::optionsDialogStoresALanguageChangeOnly() {
+    QFETCH(QString, stored);
+    QFETCH(QString, picked);
+    QFETCH(QString, shown);
+    QFETCH(QString, expected);
+    StartedProgram program;
+    QVERIFY(program.started);
+    dm_const->Language = stored;
+    TFrm_config dialog(Frm_Principal);
+    Ui::TFrm_config* f = dialog.form();
+    QCOMPARE(f->cb_language->itemText(0), QString("English"));
+    QCOMPARE(f->cb_language->itemText(1), QString("Español"));
+    QCOMPARE(f->cb_language->currentData().toString(), shown);
+    QCOMPARE(f->lb_language_next_start->text(), dmIdioma->GetWord("txt_language_next_start"));
+    f->cb_language->setCurrentIndex(f->cb_language->findData(picked));
+    dialog.bt_okClick();
+    QCOMPARE(dm_const->Language, expected);
 }
 
 void TestStartup::unitsToolComesAfterTheMainWindow() {

@@ -1,5 +1,6 @@
 #include "app/settings/app_error.h"
 #include "app/settings/tdm_const.h"
+#include "dictionary/dictionary_languages.h"
 #include "dictionary/tdm_idioma.h"
 #include "test_support.h"
 
@@ -43,9 +44,32 @@ public:
     ~ProgramFolderDictionary() { QFile::remove(besideExecutable()); }
 };
 
+// The Spanish dictionary beside the test program, laid out as a build lays it out.
+class ProgramFolderSpanish {
+public:
+    explicit ProgramFolderSpanish(const QByteArray& text) {
+        QDir(folder()).mkpath(".");
+        writeFile(QDir(folder()).filePath("language.xml"), text);
+    }
+    ~ProgramFolderSpanish() { QDir(folder()).removeRecursively(); }
+
+private:
+    static QString folder() { return QDir(QCoreApplication::applicationDirPath()).filePath("es"); }
+};
+
 QByteArray dictionaryWithCode(const QByteArray& code) {
     return "<?xml version=\"1.0\"?><language><config><code>" + code +
            "</code></config><dictionary/></language>";
+}
+
+// Loads the dictionary; the message start-up would show for it, or empty.
+QString loadMessage(TdmIdioma& dictionary) {
+    try {
+        dictionary.DataModuleCreate();
+    } catch (const AppError& e) {
+        return e.message();
+    }
+    return QString();
 }
 
 // The settings module's data folder, seen through the global as the program sees it.
@@ -59,6 +83,8 @@ public:
         dm_const = &settings_;
     }
     ~DataFolder() { dm_const = nullptr; }
+
+    void chooseLanguage(const QString& code) { settings_.Language = code; }
 
 private:
     Tdm_const settings_;
@@ -82,6 +108,12 @@ private slots:
     void noDictionary();
     void workingFolderBeforeProgramFolder_data();
     void workingFolderBeforeProgramFolder();
+    void startLanguage_data();
+    void startLanguage();
+    void dictionaryPaths_data();
+    void dictionaryPaths();
+    void chosenLanguageBesideTheProgram_data();
+    void chosenLanguageBesideTheProgram();
     void latin1DictionaryDecodes();
     void missingSectionsBehaveAsEmpty();
     void tagsGoToDataFolderWithoutWorkingFolder();
@@ -301,12 +333,7 @@ void TestDictionary::workingFolderBeforeProgramFolder() {
         writeFile("language.xml", working);
     }
     TdmIdioma dictionary;
-    QString message;
-    try {
-        dictionary.DataModuleCreate();
-    } catch (const AppError& e) {
-        message = e.message();
-    }
+    const QString message = loadMessage(dictionary);
     QCOMPARE(message, told ? kLoadError : QString());
     QVERIFY(dictionary.active());
     QCOMPARE(dictionary.LanguageCode(), expected);
@@ -315,6 +342,101 @@ void TestDictionary::workingFolderBeforeProgramFolder() {
     QCOMPARE(dictionary.fileName(), QDir(folder).filePath("language.xml"));
     // tags.xml stays in the working folder whichever dictionary was read.
     QCOMPARE(dictionary.tagsFileName(), QDir(folders.work()).filePath("tags.xml"));
+}
+
+void TestDictionary::startLanguage_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QLocale>("system");
+    QTest::addColumn<QString>("expected");
+    const QLocale spain(QLocale::Spanish, QLocale::Spain);
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("Spanish system") << "" << spain << "es";
+    QTest::newRow("Mexican Spanish system")
+        << "" << QLocale(QLocale::Spanish, QLocale::Mexico) << "es";
+    QTest::newRow("English system") << "" << us << "en";
+    // No dictionary of its own: the look-up falls back to English.
+    QTest::newRow("French system") << "" << QLocale(QLocale::French, QLocale::France) << "fr";
+    QTest::newRow("C locale") << "" << QLocale::c() << "en";
+    QTest::newRow("English chosen on a Spanish system") << "en" << spain << "en";
+    QTest::newRow("Spanish chosen on an English system") << "es" << us << "es";
+    QTest::newRow("a path is no choice") << "../es" << us << "en";
+    QTest::newRow("capitals are no choice") << "ES" << us << "en";
+}
+
+void TestDictionary::startLanguage() {
+    QFETCH(QString, chosen);
+    QFETCH(QLocale, system);
+    QFETCH(QString, expected);
+    QCOMPARE(::startLanguage(chosen, system), expected);
+}
+
+void TestDictionary::dictionaryPaths_data() {
+    QTest::addColumn<QString>("work");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("Spanish") << "/w"
+                             << "es"
+                             << QStringList{"/w/language.xml", "/exe/es/language.xml",
+                                            "/usr/share/nereva-desktop/es/language.xml",
+                                            "/exe/language.xml",
+                                            "/usr/share/nereva-desktop/language.xml"};
+    QTest::newRow("English") << "/w"
+                             << "en"
+                             << QStringList{"/w/language.xml", "/exe/language.xml",
+                                            "/usr/share/nereva-desktop/language.xml"};
+    QTest::newRow("no working folder")
+        << ""
+        << "es"
+        << QStringList{"/exe/es/language.xml", "/usr/share/nereva-desktop/es/language.xml",
+                       "/exe/language.xml", "/usr/share/nereva-desktop/language.xml"};
+}
+
+// The working folder first; then the language's own dictionary wherever the program keeps one,
+// before any English one.
+void TestDictionary::dictionaryPaths() {
+    QFETCH(QString, work);
+    QFETCH(QString, code);
+    QFETCH(QStringList, expected);
+    QCOMPARE(::dictionaryPaths(work, {"/exe", "/usr/share/nereva-desktop"}, code), expected);
+}
+
+void TestDictionary::chosenLanguageBesideTheProgram_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QByteArray>("spanish");
+    QTest::addColumn<QByteArray>("working");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("told");
+    const QByteArray spanish = dictionaryWithCode("es");
+    QTest::newRow("Spanish chosen") << "es" << spanish << QByteArray() << "es" << false;
+    QTest::newRow("English chosen") << "en" << spanish << QByteArray() << "exe" << false;
+    QTest::newRow("no dictionary for the language chosen")
+        << "fr" << spanish << QByteArray() << "exe" << false;
+    QTest::newRow("Spanish one broken")
+        << "es" << QByteArray("<language>") << QByteArray() << "exe" << true;
+    QTest::newRow("working folder first")
+        << "es" << spanish << dictionaryWithCode("work") << "work" << false;
+}
+
+// The language chosen in the options picks the dictionary beside the program; English stands
+// in for one that is missing or cannot be loaded.
+void TestDictionary::chosenLanguageBesideTheProgram() {
+    QFETCH(QString, chosen);
+    QFETCH(QByteArray, spanish);
+    QFETCH(QByteArray, working);
+    QFETCH(QString, expected);
+    QFETCH(bool, told);
+    TestSupport::TempFolders folders;
+    DataFolder data(folders.appData());
+    data.chooseLanguage(chosen);
+    ProgramFolderDictionary english(dictionaryWithCode("exe"));
+    ProgramFolderSpanish program(spanish);
+    if (!working.isEmpty()) {
+        writeFile("language.xml", working);
+    }
+    TdmIdioma dictionary;
+    const QString message = loadMessage(dictionary);
+    QCOMPARE(message, told ? kLoadError : QString());
+    QCOMPARE(dictionary.LanguageCode(), expected);
 }
 
 void TestDictionary::latin1DictionaryDecodes() {

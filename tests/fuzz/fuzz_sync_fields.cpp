@@ -2,7 +2,7 @@
 // encoded value never holds what would split its record, and any answer line splits without harm.
 #include "app/settings/xml_chars.h"
 #include "fuzz_support.h"
-#include "sync/sync_fields.h"
+#include "wire/sync_fields.h"
 
 #include <cstring>
 

@@ -40,6 +40,7 @@ QStringList expectedFiles() {
                       QStringLiteral("share/applications/net.nereva.Desktop.desktop"),
                       QStringLiteral("share/metainfo/net.nereva.Desktop.metainfo.xml"),
                       QStringLiteral("share/nereva-desktop/language.xml"),
+                      QStringLiteral("share/nereva-desktop/es/language.xml"),
                       icon.arg(QStringLiteral("scalable"), QStringLiteral("svg"))};
     for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
         files << icon.arg(QStringLiteral("%1x%1").arg(size), QStringLiteral("png"));

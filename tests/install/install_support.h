@@ -21,7 +21,7 @@ Finished run(const QString& program, const QStringList& arguments, const QString
 Finished installInto(const QString& prefix);
 
 // Every file an installation holds, relative to its prefix, sorted: the program, its
-// dictionary, the icon at every size, the menu entry and the software-centre metadata.
+// dictionaries, the icon at every size, the menu entry and the software-centre metadata.
 QStringList expectedFiles();
 
 // The files under `folder`, relative to it, sorted.

@@ -57,8 +57,11 @@ private slots:
 
 private:
     // Starts the probe beside the program installed under `prefix`, in the working folder
-    // `work`, over a fresh data folder.
-    Finished startInstalled(const QString& prefix, const QString& work);
+    // `work`, under the locale `locale` (LANG), over a fresh data folder whose settings hold the
+    // language `chosen` in the options, if any.
+    Finished startInstalled(const QString& prefix, const QString& work,
+                            const QString& locale = QStringLiteral("en_US.UTF-8"),
+                            const QString& chosen = QString());
     QString installed(const QString& path) const { return prefix_.filePath(path); }
 
     QTemporaryDir prefix_;
@@ -81,8 +84,13 @@ void TestInstall::installsWhereTheDesktopLooks() {
     files.removeOne(QStringLiteral("bin/nereva-install-probe"));  // put there by this test
     QCOMPARE(files, InstallSupport::expectedFiles());
     QVERIFY(QFileInfo(installed("bin/nereva-desktop")).isExecutable());
-    QCOMPARE(readFile(installed("share/nereva-desktop/language.xml")),
-             readFile(qEnvironmentVariable("NEREVA_SOURCE_DIR") + "/resources/language.xml"));
+    const QString data = QStringLiteral("share/nereva-desktop/");
+    for (const QString& file : files) {
+        if (file.startsWith(data)) {
+            QCOMPARE(readFile(installed(file)), readFile(qEnvironmentVariable("NEREVA_SOURCE_DIR") +
+                                                         "/resources/" + file.mid(data.size())));
+        }
+    }
 }
 
 void TestInstall::iconBitmaps_data() {
@@ -152,28 +160,47 @@ void TestInstall::entriesNameWhatIsInstalled() {
 }
 
 void TestInstall::startsFromAnotherFolder_data() {
+    QTest::addColumn<QString>("locale");  // $LANG
+    QTest::addColumn<QString>("chosen");  // the language chosen in the options
     QTest::addColumn<QByteArray>("workingDictionary");
     QTest::addColumn<bool>("moved");
-    QTest::addColumn<QString>("language");  // "en": the installed dictionary
+    QTest::addColumn<QString>("language");  // "en", "es": the installed dictionaries
     QTest::addColumn<QString>("message");
-    QTest::newRow("installed dictionary") << QByteArray() << false << "en"
+    QTest::newRow("installed dictionary") << "en_US.UTF-8"
+                                          << "" << QByteArray() << false << "en"
                                           << "";
+    QTest::newRow("Spanish locale") << "es_ES.UTF-8"
+                                    << "" << QByteArray() << false << "es"
+                                    << "";
+    QTest::newRow("Spanish locale, English chosen") << "es_MX.UTF-8"
+                                                    << "en" << QByteArray() << false << "en"
+                                                    << "";
+    QTest::newRow("English locale, Spanish chosen") << "en_GB.UTF-8"
+                                                    << "es" << QByteArray() << false << "es"
+                                                    << "";
     QTest::newRow("working folder first")
+        << "es_ES.UTF-8"
+        << ""
         << QByteArray(
                "<?xml version=\"1.0\"?><language><config><code>zz</code></config>"
                "<dictionary><loading_db>Loading</loading_db></dictionary></language>")
         << false << "zz"
         << "";
     QTest::newRow("broken one in the working folder")
-        << QByteArray("<language>") << false << "en" << kLoadError;
-    QTest::newRow("installation moved elsewhere") << QByteArray() << true << "en"
+        << "es_ES.UTF-8"
+        << "" << QByteArray("<language>") << false << "es" << kLoadError;
+    QTest::newRow("installation moved elsewhere") << "es_ES.UTF-8"
+                                                  << "" << QByteArray() << true << "es"
                                                   << "";
 }
 
 // Started from another folder, the installed program reaches its main window with the
-// dictionary and icon of its installation (unless the working folder holds a dictionary that
-// loads), and ends cleanly.
+// dictionary of its user's language (the one chosen in the options, else the locale's) and the
+// icon of its installation, unless the working folder holds a dictionary that loads, and ends
+// cleanly.
 void TestInstall::startsFromAnotherFolder() {
+    QFETCH(QString, locale);
+    QFETCH(QString, chosen);
     QFETCH(QByteArray, workingDictionary);
     QFETCH(bool, moved);
     QFETCH(QString, language);
@@ -192,13 +219,14 @@ void TestInstall::startsFromAnotherFolder() {
     if (!workingDictionary.isEmpty()) {
         TestSupport::writeFile(QDir(work).filePath("language.xml"), workingDictionary);
     }
-    const Finished probe = startInstalled(prefix, work);
+    const Finished probe = startInstalled(prefix, work, locale, chosen);
     QVERIFY2(probe.code == 0, qPrintable(probe.text()));
     const QMap<QString, QString> found = report(probe);
     QVERIFY2(found.value("message") == message, qPrintable(probe.text()));
-    const QString dictionary = language == "en"
-                                   ? QDir(prefix).filePath("share/nereva-desktop/language.xml")
-                                   : QDir(work).filePath("language.xml");
+    const QString installedData = QDir(prefix).filePath("share/nereva-desktop/");
+    const QString dictionary = language == "en"   ? installedData + "language.xml"
+                               : language == "es" ? installedData + "es/language.xml"
+                                                  : QDir(work).filePath("language.xml");
     QCOMPARE(found.value("dictionary"), dictionary);
     QCOMPARE(found.value("language"), language);
     QCOMPARE(found.value("main_window"), "NEREVA Desktop " + found.value("version"));
@@ -206,7 +234,8 @@ void TestInstall::startsFromAnotherFolder() {
     QCOMPARE(found.value("ended"), QString("0"));
 }
 
-Finished TestInstall::startInstalled(const QString& prefix, const QString& work) {
+Finished TestInstall::startInstalled(const QString& prefix, const QString& work,
+                                     const QString& locale, const QString& chosen) {
     const QString probe = QDir(prefix).filePath("bin/nereva-install-probe");
     if (!QFileInfo::exists(probe) && !QFile::copy(QStringLiteral(NEREVA_PROBE), probe)) {
         return {};
@@ -219,6 +248,15 @@ Finished TestInstall::startInstalled(const QString& prefix, const QString& work)
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("XDG_DATA_HOME", folders.filePath("data"));
     environment.insert("XDG_RUNTIME_DIR", runtime);
+    for (const char* overriding : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) {
+        environment.remove(overriding);
+    }
+    environment.insert("LANG", locale);
+    if (!chosen.isEmpty()) {
+        const QString data = folders.filePath("data/nereva-desktop");
+        QDir().mkpath(data);
+        TestSupport::writeFile(data + "/desktop.ini", "[Preferences]\nLanguage=" + chosen.toUtf8());
+    }
     return InstallSupport::run(probe, {}, work, environment);
 }
 

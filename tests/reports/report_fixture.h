@@ -5,17 +5,25 @@
 #include "test_support.h"
 
 #include <QProcess>
+#include <QRectF>
 #include <QRegularExpression>
 
 // The tables, settings and shipped dictionary over fresh folders, with tools to read back a PDF.
 struct ReportFixture {
+    // `language`: the folder of a further language's dictionary under resources/; empty for
+    // English.
+    explicit ReportFixture(const QString& language = QString())
+        : modules{shippedDictionary(language)} {}
+
     TestSupport::TempFolders folders;
-    ModuleSet modules{shippedDictionary()};
+    ModuleSet modules;
     Tdm_rdp& tables = *modules.tables;
 
-    static QByteArray shippedDictionary() {
+    static QByteArray shippedDictionary(const QString& language = QString()) {
+        const QString folder = language.isEmpty() ? QString() : language + QLatin1Char('/');
         return TestSupport::readFile(qEnvironmentVariable("NEREVA_SOURCE_DIR") +
-                                     QStringLiteral("/resources/language.xml"));
+                                     QStringLiteral("/resources/") + folder +
+                                     QStringLiteral("language.xml"));
     }
 
     static QString word(const char* key) { return dmIdioma->GetWord(QString::fromLatin1(key)); }
@@ -42,11 +50,38 @@ inline QString run(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The text of one page (1-based) as laid out on it.
+// The text of one page (1-based) as laid out on it, with the font's ligatures ("fi" in
+// "superficie") spelt out.
 inline QString pageText(const QString& file, int page) {
     const QString n = QString::number(page);
     return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), n,
-                                             QStringLiteral("-l"), n, file, QStringLiteral("-")});
+                                             QStringLiteral("-l"), n, file, QStringLiteral("-")})
+        .replace(QChar(0xFB01), QStringLiteral("fi"))
+        .replace(QChar(0xFB02), QStringLiteral("fl"));
+}
+
+// A word of a page and where it stands, in points.
+struct Word {
+    QString text;
+    QRectF box;
+};
+
+// The words of one page (1-based) with their boxes, as `pdftotext -bbox` finds them.
+inline QList<Word> pageWords(const QString& file, int page) {
+    const QString n = QString::number(page);
+    const QString html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), n,
+                                          QStringLiteral("-l"), n, file, QStringLiteral("-")});
+    static const QRegularExpression word(QStringLiteral(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    QList<Word> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        words.append(
+            {m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                   QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return words;
 }
 
 // A line of pdfinfo's answer ("Pages", "Page size", ...), without its name.

@@ -111,7 +111,10 @@ class TestReport : public QObject {
 private slots:
     void threeDivesPrintOnePageEach();
     void pageRangePrintsThosePages();
+    void pageShowsEveryCaptionAndValue_data();
     void pageShowsEveryCaptionAndValue();
+    void noTextRunsIntoAnother_data();
+    void noTextRunsIntoAnother();
     void unitsAndRatingFollowTheirValues();
     void computedTexts_data();
     void computedTexts();
@@ -161,8 +164,16 @@ void TestReport::pageRangePrintsThosePages() {
     QVERIFY(Pdf::pageText(pdf, 2).contains("Place 3"));
 }
 
+void TestReport::pageShowsEveryCaptionAndValue_data() {
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << QString();
+    // Longer captions, which must keep clear of the values beside them.
+    QTest::newRow("Spanish") << "es";
+}
+
 void TestReport::pageShowsEveryCaptionAndValue() {
-    ReportFixture f;
+    QFETCH(QString, language);
+    ReportFixture f(language);
     addFullDive(f);
     const QString text = Pdf::pageText(printPdf(), 1);
     QStringList missing;
@@ -214,6 +225,8 @@ void TestReport::pageShowsEveryCaptionAndValue() {
     // Rows whose boxes stand side by side.
     const QList<QStringList> rows = {
         {word("Depth"), "14.2", "24.5", "m", word("Visivility_Range"), "25", "30", "m"},
+        {word("Activity"), word("recreational"), word("Dive_Type"), word("reef"), word("School")},
+        {word("Bottom_time"), "00:48", word("Sup_Interval"), "01:30", word("weather_Start")},
         {word("Air"), "31", "°C"},
         {word("Surface"), "28", "°C"},
         {word("bottom"), "26", "°C"},
@@ -232,6 +245,30 @@ void TestReport::pageShowsEveryCaptionAndValue() {
     }
     QVERIFY2(!text.contains(Pdf::row({"Surge", "X"})), "Surge is not set");
     QVERIFY2(missing.isEmpty(), qPrintable(missing.join(" | ") + "\n" + text));
+}
+
+void TestReport::noTextRunsIntoAnother_data() {
+    pageShowsEveryCaptionAndValue_data();
+}
+
+// However long a language's captions, no word of the page is drawn over another.
+void TestReport::noTextRunsIntoAnother() {
+    QFETCH(QString, language);
+    ReportFixture f(language);
+    addFullDive(f);
+    const QList<Pdf::Word> words = Pdf::pageWords(printPdf(), 1);
+    QVERIFY(words.size() > 100);
+    QStringList overlaps;
+    for (int i = 0; i < words.size(); ++i) {
+        for (int j = i + 1; j < words.size(); ++j) {
+            const QRectF shared = words[i].box.intersected(words[j].box);
+            // Boxes of neighbouring lines may touch by a hair; text drawn over text does more.
+            if (shared.width() > 0.5 && shared.height() > 2) {
+                overlaps << words[i].text + " / " + words[j].text;
+            }
+        }
+    }
+    QVERIFY2(overlaps.isEmpty(), qPrintable(overlaps.join(", ")));
 }
 
 void TestReport::unitsAndRatingFollowTheirValues() {

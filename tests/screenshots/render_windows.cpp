@@ -1,5 +1,7 @@
 // Renders every window built so far to PNG files, offscreen, over a small sample log, so anyone
-// can look at them without a display. Usage: render-windows <output folder>
+// can look at them without a display. Usage: render-windows <output folder> [language code]
+// renders the windows in that language into the folder; without a code, every shipped language
+// is rendered, each into a subfolder named by its code.
 #include "../sync/fake_service.h"
 #include "app/settings/tdm_const.h"
 #include "app/startup.h"
@@ -7,6 +9,8 @@
 #include "app/tfrm_license.h"
 #include "app/tfrm_splash.h"
 #include "cache/tdm_local_data.h"
+#include "dictionary/dictionary_languages.h"
+#include "dictionary/tdm_idioma.h"
 #include "fake_service.h"
 #include "interchange/log_import.h"
 #include "interchange/ui/tfrm_export.h"
@@ -506,17 +510,31 @@ void renderMembership() {
     save(&invite, QStringLiteral("invite-2-sent"));
 }
 
-}  // namespace
+// Every shipped language, each by a run of this program of its own (the modules are global).
+int renderEveryLanguage() {
+    int failures = 0;
+    for (const ShippedLanguage& language : shippedLanguages()) {
+        const QString folder = QDir(outputFolder).filePath(language.code);
+        failures += QProcess::execute(QCoreApplication::applicationFilePath(),
+                                      {folder, language.code}) != 0;
+    }
+    return failures == 0 ? 0 : 1;
+}
 
-int main(int argc, char** argv) {
-    TestSupport::prepareProcess();
-    QApplication app(argc, argv);
-    outputFolder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(outputFolder);
-    outputFolder = QDir(outputFolder).absolutePath();
-    const QString source = qEnvironmentVariable("NEREVA_SOURCE_DIR");
+// The dictionary of `code` as the source tree holds it.
+QString dictionaryOf(const QString& code) {
+    const QString resources =
+        qEnvironmentVariable("NEREVA_SOURCE_DIR") + QStringLiteral("/resources/");
+    return resources + (code == kEnglish ? QString() : code + QLatin1Char('/')) +
+           QStringLiteral("language.xml");
+}
+
+int renderLanguage(const QString& code) {
     TestSupport::TempFolders folders;
-    QFile::copy(source + QStringLiteral("/resources/language.xml"), QStringLiteral("language.xml"));
+    if (!QFile::copy(dictionaryOf(code), QStringLiteral("language.xml"))) {
+        std::fprintf(stderr, "no dictionary for \"%s\"\n", qPrintable(code));
+        return 1;
+    }
     // A message box would wait for a click nobody gives: print it instead.
     Dialogs::setMessageHandler([](const Dialogs::Prompt& prompt) {
         std::fprintf(stderr, "message: %s\n", qPrintable(prompt.text));
@@ -548,6 +566,22 @@ int main(int argc, char** argv) {
     addSampleMember();
     renderMemberInformation();
     renderMembership();
+    // A key the dictionary lacks shows on some window as "<key>" or as nothing at all.
+    for (const QString& missing : dmIdioma->MissingKeys()) {
+        std::fprintf(stderr, "missing key: %s\n", qPrintable(missing));
+    }
+    const bool complete = dmIdioma->MissingKeys().isEmpty();
     Frm_Principal->close();
-    return 0;
+    return complete ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TestSupport::prepareProcess();
+    QApplication app(argc, argv);
+    outputFolder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(outputFolder);
+    outputFolder = QDir(outputFolder).absolutePath();
+    return argc > 2 ? renderLanguage(QString::fromLocal8Bit(argv[2])) : renderEveryLanguage();
 }

@@ -5,6 +5,7 @@
 #include "store/table_data.h"
 #include "store/tdm_rdp.h"
 #include "test_support.h"
+#include "wire/field_list.h"
 
 #include <QDir>
 #include <QSignalSpy>

@@ -7,8 +7,8 @@
 #include "fake_service.h"
 #include "net/tdm_comm.h"
 #include "store/tdm_rdp.h"
-#include "sync/dive_record.h"
 #include "test_support.h"
+#include "wire/dive_record.h"
 
 #include <QMap>
 #include <QVariantMap>

@@ -1,6 +1,6 @@
 #include "store/tdm_rdp.h"
-#include "sync/sync_fields.h"
 #include "test_support.h"
+#include "wire/sync_fields.h"
 
 // The escape that keeps a value from splitting or shifting a record on the wire.
 class TestSyncFields : public QObject {

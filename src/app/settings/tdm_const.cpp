@@ -16,6 +16,7 @@ namespace {
 const QString kPreferences = QStringLiteral("Preferences");
 const QString kInternet = QStringLiteral("InternetConnection");
 const QString kDefaults = QStringLiteral("Defaults");
+const QString kLanguage = QStringLiteral("Language");
 // The program's own folder inside the user's data folder.
 const QString kDataFolderName = QStringLiteral("nereva-desktop");
 
@@ -96,6 +97,7 @@ void Tdm_const::readPreferences() {
         Unit_Dist = IniFile->readInteger(kDefaults, QStringLiteral("Unit_Dist"), 0);
         Unit_Temp = IniFile->readInteger(kDefaults, QStringLiteral("Unit_Temp"), 0);
         Unit_Pres = IniFile->readInteger(kDefaults, QStringLiteral("Unit_Pres"), 0);
+        Language = IniFile->readString(kPreferences, kLanguage, QString());
     } catch (const AppError&) {
         // A preference that cannot be read keeps its initial value, and so do the rest.
     }
@@ -110,6 +112,9 @@ void Tdm_const::writePreferences() {
     IniFile->writeInteger(kDefaults, QStringLiteral("Unit_Dist"), Unit_Dist);
     IniFile->writeInteger(kDefaults, QStringLiteral("Unit_Temp"), Unit_Temp);
     IniFile->writeInteger(kDefaults, QStringLiteral("Unit_Pres"), Unit_Pres);
+    if (!Language.isEmpty()) {  // until a language is chosen, the system's is followed
+        IniFile->writeString(kPreferences, kLanguage, Language);
+    }
 }
 
 void Tdm_const::GetUrl(const QString& url) const {

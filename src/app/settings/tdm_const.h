@@ -46,6 +46,9 @@ public:
     int Unit_Dist = 0;
     int Unit_Temp = 0;
     int Unit_Pres = 0;
+    // The dictionary's language chosen in the options, taken at the next start; empty: the
+    // system's.
+    QString Language;
 
     static const QString kDefaultBaseUrl;
 

@@ -19,12 +19,15 @@ struct Prompt {
 };
 
 // Shows a modal message box and returns the button chosen.
-QMessageBox::StandardButton message(QWidget* parent, const Prompt& prompt,
-                                    QMessageBox::StandardButton defaultButton =
-                                        QMessageBox::NoButton);
+QMessageBox::StandardButton message(
+    QWidget* parent, const Prompt& prompt,
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 // The standard error box for a failure that reached the top of a command: its own message,
 // error icon, one OK button.
 void showError(QWidget* parent, const QString& text);
+// Captions the box's standard buttons (OK, Cancel, Yes, No, Retry, Discard) from the
+// dictionary, like every other caption; a missing key leaves Qt's own caption.
+void translateButtons(QMessageBox& box);
 // Shows a window modally and returns its result.
 int execModal(QDialog* dialog);
 

@@ -1,6 +1,7 @@
 #include "ui/main/tdlg_date.h"
 
 #include "app/settings/regional_formats.h"
+#include "dictionary/tdm_idioma.h"
 #include "store/data_source.h"
 #include "store/table.h"
 #include "ui/forms/assing_lenguage.h"
@@ -28,6 +29,11 @@ TDlg_date::~TDlg_date() = default;
 
 void TDlg_date::FormCreate() {
     AssingLenguage(this);
+    // Month and day names in the dictionary's language; dates still go in as the program's
+    // short dates.
+    if (dmIdioma && !dmIdioma->LanguageCode().isEmpty()) {
+        ui->Date_pick->setLocale(QLocale(dmIdioma->LanguageCode()));
+    }
     const Table* dive = dives_->dataSet();
     if (!dive->isNull(kDateField)) {
         ui->Date_pick->setSelectedDate(dive->value(kDateField).toDate());

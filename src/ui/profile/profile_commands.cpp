@@ -16,19 +16,25 @@ void onTriggered(TFrm_Principal& window, QAction* action, Open open) {
                      [&window, open] { runCommand(&window, [&window, open] { open(window); }); });
 }
 
+void DiverInfo1Click(TFrm_Principal& owner) {
+    TFrm_Diver_info dialog(&owner, owner.ui->Ac_Register_Member);
+    Dialogs::execModal(&dialog);
+}
+
+void Ac_Register_MemberExecute(TFrm_Principal& owner) {
+    TDlg_Register_User wizard(&owner);
+    Dialogs::execModal(&wizard);
+}
+
+void Ac_Invite_UserExecute(TFrm_Principal& owner) {
+    TFrmInvite invitation(&owner);
+    Dialogs::execModal(&invitation);
+}
+
 }  // namespace
 
 void connectProfileCommands(TFrm_Principal& window) {
-    onTriggered(window, window.ui->DiverInfo1, [](TFrm_Principal& owner) {
-        TFrm_Diver_info dialog(&owner, owner.ui->Ac_Register_Member);
-        Dialogs::execModal(&dialog);
-    });
-    onTriggered(window, window.ui->Ac_Register_Member, [](TFrm_Principal& owner) {
-        TDlg_Register_User wizard(&owner);
-        Dialogs::execModal(&wizard);
-    });
-    onTriggered(window, window.ui->Ac_Invite_User, [](TFrm_Principal& owner) {
-        TFrmInvite invitation(&owner);
-        Dialogs::execModal(&invitation);
-    });
+    onTriggered(window, window.ui->DiverInfo1, DiverInfo1Click);
+    onTriggered(window, window.ui->Ac_Register_Member, Ac_Register_MemberExecute);
+    onTriggered(window, window.ui->Ac_Invite_User, Ac_Invite_UserExecute);
 }

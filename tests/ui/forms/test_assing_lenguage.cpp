@@ -1,6 +1,7 @@
 #include "dictionary/tdm_idioma.h"
 #include "test_support.h"
 #include "ui/forms/assing_lenguage.h"
+#include "ui/forms/dialogs.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -180,6 +181,8 @@ private slots:
     void nothingChangesWithoutDictionary_data();
     void nothingChangesWithoutDictionary();
     void labelWhoseKeyReadsAsHtml();
+    void messageBoxButtons_data();
+    void messageBoxButtons();
 };
 
 void TestAssingLenguage::translatesEveryKnownClass() {
@@ -282,6 +285,40 @@ void TestAssingLenguage::labelWhoseKeyReadsAsHtml() {
     AssingLenguage(&form);
     QCOMPARE(address->text(), QString("Address"));
     QCOMPARE(next->text(), QString("Low"));
+}
+
+void TestAssingLenguage::messageBoxButtons_data() {
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QStringList>("expected");  // Yes, No, Retry, Discard
+    QTest::newRow("from the dictionary")
+        << true << QStringList{QString::fromUtf8("Sí"), "No", "Reintentar", "Discard"};
+    QTest::newRow("no dictionary") << false << QStringList{"&Yes", "&No", "Retry", "Discard"};
+}
+
+// The standard buttons speak the dictionary's language; a key it lacks keeps Qt's caption.
+void TestAssingLenguage::messageBoxButtons() {
+    QFETCH(bool, loaded);
+    QFETCH(QStringList, expected);
+    TestSupport::TempFolders folders;
+    writeFile("language.xml", QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><language>"
+                                         "<dictionary><actions><yes>S\xC3\xAD</yes><no>No</no>"
+                                         "<retry>Reintentar</retry></actions></dictionary>"
+                                         "</language>"));
+    TdmIdioma dictionary;
+    if (loaded) {
+        dictionary.DataModuleCreate();
+        dmIdioma = &dictionary;
+    }
+    QMessageBox box(QMessageBox::Question, "", "",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Retry | QMessageBox::Discard);
+    Dialogs::translateButtons(box);
+    dmIdioma = nullptr;
+    QStringList captions;
+    for (auto button :
+         {QMessageBox::Yes, QMessageBox::No, QMessageBox::Retry, QMessageBox::Discard}) {
+        captions << box.button(button)->text();
+    }
+    QCOMPARE(captions, expected);
 }
 
 NEREVA_TEST_MAIN(TestAssingLenguage)

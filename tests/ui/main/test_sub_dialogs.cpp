@@ -88,6 +88,7 @@ private slots:
     void dateOpensOnTheDivesDate();
     void dateOkStoresTheDayAndPosts_data();
     void dateOkStoresTheDayAndPosts();
+    void dateNamesMonthsInTheDictionarysLanguage();
     void dateCancelWritesNothing_data();
     void dateCancelWritesNothing();
     void advancedAccessFollowsLockAndCertification_data();
@@ -129,6 +130,19 @@ void TestSubDialogs::dateOpensOnTheDivesDate() {
     TDlg_date dialog(&f.owner, f.tables->ds_dives);
     QCOMPARE(control<QCalendarWidget>(&dialog, "Date_pick")->selectedDate(), shown);
     QVERIFY(f.browsing(f.dives()));
+}
+
+// The calendar speaks the dictionary's language; the day still goes in as the same date.
+void TestSubDialogs::dateNamesMonthsInTheDictionarysLanguage() {
+    SubDialogFixture f({{"Date", QDate(2024, 8, 17)}},
+                       "<?xml version=\"1.0\"?><language><config><code>es</code></config>"
+                       "<dictionary/></language>");
+    TDlg_date dialog(&f.owner, f.tables->ds_dives);
+    auto* calendar = control<QCalendarWidget>(&dialog, "Date_pick");
+    QCOMPARE(calendar->locale().language(), QLocale::Spanish);
+    calendar->setSelectedDate(QDate(2024, 12, 1));
+    dialog.Button1Click();
+    QCOMPARE(f.dives()->value("Date").toDate(), QDate(2024, 12, 1));
 }
 
 void TestSubDialogs::dateOkStoresTheDayAndPosts_data() {

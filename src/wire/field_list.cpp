@@ -1,4 +1,4 @@
-#include "store/tdm_rdp.h"
+#include "wire/field_list.h"
 
 namespace {
 

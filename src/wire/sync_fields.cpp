@@ -1,7 +1,7 @@
-#include "sync/sync_fields.h"
+#include "wire/sync_fields.h"
 
 #include "app/settings/xml_chars.h"
-#include "store/tdm_rdp.h"
+#include "wire/field_list.h"
 
 #include <QLocale>
 #include <algorithm>

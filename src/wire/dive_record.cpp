@@ -1,4 +1,4 @@
-#include "sync/dive_record.h"
+#include "wire/dive_record.h"
 
 #include <QStringList>
 
