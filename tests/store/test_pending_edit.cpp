@@ -1,4 +1,5 @@
 #include "app/settings/tdm_const.h"
+#include "settings_folder.h"
 #include "store/pending_edit.h"
 #include "store/tdm_rdp.h"
 #include "test_support.h"
@@ -14,14 +15,10 @@ namespace {
 
 // The settings module in a fresh data folder, a tables module keeping its pending edits, and
 // three dives on the disk.
-struct Fixture {
-    TestSupport::TempFolders folders;
-    Tdm_const settings;
+struct Fixture : SettingsFolder {
     std::unique_ptr<Tdm_rdp> tables;
 
     Fixture() {
-        settings.DataModuleCreate();
-        dm_const = &settings;
         start();
         for (int day = 1; day <= 3; ++day) {
             tables->cds_dives->append();
@@ -34,10 +31,7 @@ struct Fixture {
         }
         tables->saveAll();
     }
-    ~Fixture() {
-        tables.reset();
-        dm_const = nullptr;
-    }
+    ~Fixture() { tables.reset(); }
 
     // As start-up does, the last run's pending edit is looked at before it is kept again.
     void start(bool keep = true) {

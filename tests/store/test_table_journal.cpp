@@ -1,5 +1,6 @@
 #include "app/settings/app_error.h"
 #include "app/settings/tdm_const.h"
+#include "settings_folder.h"
 #include "store/dive_log_tables.h"
 #include "store/table_journal.h"
 #include "store/tdm_rdp.h"
@@ -19,17 +20,7 @@ using TestSupport::writeFile;
 namespace {
 
 // The settings module in a fresh data folder; tables modules are started by start().
-struct Fixture {
-    TestSupport::TempFolders folders;
-    Tdm_const settings;
-
-    Fixture() {
-        settings.DataModuleCreate();
-        dm_const = &settings;
-    }
-    ~Fixture() { dm_const = nullptr; }
-
-    QString file(const QString& baseName) const { return settings.DbDir + baseName + ".xml"; }
+struct Fixture : SettingsFolder {
     QString journal(const QString& baseName) const {
         return settings.DbDir + baseName + ".journal";
     }

@@ -1,6 +1,7 @@
 #include "app/settings/app_error.h"
 #include "app/settings/tdm_const.h"
 #include "app/settings/write_failures.h"
+#include "settings_folder.h"
 #include "store/dive_log_tables.h"
 #include "store/table_data.h"
 #include "store/tdm_rdp.h"
@@ -45,17 +46,7 @@ QString smallInts(const QStringList& names) {
 }
 
 // The settings module in a fresh data folder; the tables module is started by start().
-struct Fixture {
-    TestSupport::TempFolders folders;
-    Tdm_const settings;
-
-    Fixture() {
-        settings.DataModuleCreate();
-        dm_const = &settings;
-    }
-    ~Fixture() { dm_const = nullptr; }
-
-    QString file(const QString& baseName) const { return settings.DbDir + baseName + ".xml"; }
+struct Fixture : SettingsFolder {
     std::unique_ptr<Tdm_rdp> start(bool create = true) {
         auto module = std::make_unique<Tdm_rdp>();
         module->setSaveDelay(20);
