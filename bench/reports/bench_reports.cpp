@@ -17,7 +17,7 @@
 //   bench_reports preview N
 //   bench_reports pass N
 //   bench_reports stats N
-#include "app/settings/tdm_const.h"
+#include "bench_tables.h"
 #include "reports/dive_statistics.h"
 #include "reports/page_view.h"
 #include "reports/tfrm_report.h"
@@ -31,11 +31,9 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <memory>
 
 namespace {
 
@@ -122,20 +120,8 @@ void addDive(Tdm_rdp& tables, int i) {
 }
 
 // A log of `count` dives in a fresh data folder.
-struct Log {
-    QTemporaryDir folder;
-    std::unique_ptr<Tdm_const> settings;
-    std::unique_ptr<Tdm_rdp> tables;
-
+struct Log : BenchTables {
     explicit Log(int count) {
-        qputenv("XDG_DATA_HOME", folder.path().toLocal8Bit());
-        settings = std::make_unique<Tdm_const>();
-        dm_const = settings.get();
-        settings->DataModuleCreate();
-        settings->AppTitle = QStringLiteral("NEREVA Desktop");
-        tables = std::make_unique<Tdm_rdp>();
-        dm_rdp = tables.get();
-        tables->DataModuleCreate();
         tables->setBusy(true);  // no saves while the log is built
         for (int i = 0; i < count; ++i) {
             addDive(*tables, i);
@@ -143,12 +129,6 @@ struct Log {
         tables->setBusy(false);
         tables->saveAll();  // no save left to run while a measurement goes
         tables->cds_dives->first();
-    }
-    ~Log() {
-        dm_rdp = nullptr;
-        tables.reset();
-        dm_const = nullptr;
-        settings.reset();
     }
 };
 

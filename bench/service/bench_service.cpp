@@ -4,8 +4,8 @@
 // and then, with the answer written back, as a later synchronisation. Over SQLite in a
 // temporary folder, or over the PostgreSQL database named by NEREVA_TEST_DATABASE
 // (tests/service/with_postgres.sh starts one).
-#include "app/settings/tdm_const.h"
 #include "bench_log.h"
+#include "bench_tables.h"
 #include "service/database.h"
 #include "service/passwords.h"
 #include "service_requests.h"
@@ -21,9 +21,9 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 
 using namespace ServiceRequests;
 
@@ -228,27 +228,10 @@ QStringList locationSearches() {
 }
 
 // The shared benchmark log of `count` dives in the desktop's tables, in a data folder of its own.
-struct DesktopLog {
-    QTemporaryDir folder;
-    std::unique_ptr<Tdm_const> settings;
-    std::unique_ptr<Tdm_rdp> tables;
-
+struct DesktopLog : BenchTables {
     explicit DesktopLog(int count) {
-        qputenv("XDG_DATA_HOME", folder.path().toLocal8Bit());
-        settings = std::make_unique<Tdm_const>();
-        dm_const = settings.get();
-        settings->DataModuleCreate();
-        tables = std::make_unique<Tdm_rdp>();
-        dm_rdp = tables.get();
-        tables->DataModuleCreate();
         BenchLog::generate(*tables, count);
         forgetServiceNumbers();
-    }
-    ~DesktopLog() {
-        dm_rdp = nullptr;
-        tables.reset();
-        dm_const = nullptr;
-        settings.reset();
     }
 
     // The log's numbers are another service's: this one starts from a log it has never seen.
