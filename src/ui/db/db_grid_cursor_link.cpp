@@ -2,10 +2,12 @@
 
 #include "app/settings/app_error.h"
 #include "ui/db/db_grid_model.h"
+#include "ui/db/scroll_bar_cache.h"
 
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QTableView>
 
 DbGridCursorLink::DbGridCursorLink(QTableView* view, DbGridModel* model)
@@ -79,6 +81,10 @@ DbGridCursorLink* setUpDbGrid(QTableView* grid, DbGridModel* model) {
     QHeaderView* titles = grid->horizontalHeader();
     titles->setSectionResizeMode(QHeaderView::Interactive);
     titles->setHighlightSections(false);
+    // On the grid's selection model every title would be repainted with every move.
+    titles->setSelectionModel(new QItemSelectionModel(model, titles));
+    ScrollBarCache::on(grid->verticalScrollBar());
+    ScrollBarCache::on(grid->horizontalScrollBar());
     for (int column = 0; column < model->columnCount(); ++column) {
         grid->setColumnWidth(column, model->columns()[column].width);
     }

@@ -3,13 +3,16 @@
 #include "app/settings/app_error.h"
 #include "store/data_source.h"
 #include "store/table.h"
+#include "ui/db/controls/backdrop.h"
 #include "ui/forms/dialogs.h"
 
 #include <QApplication>
 #include <QScopedValueRollback>
 #include <QWidget>
 
-DataAware::DataAware(QWidget* control) : control_(control) {}
+DataAware::DataAware(QWidget* control) : control_(control) {
+    Backdrop::under(control);
+}
 
 DataAware::~DataAware() = default;
 
@@ -40,9 +43,28 @@ void DataAware::setReadOnlyKeepingColour(bool readOnly) {
 }
 
 void DataAware::setGrey(bool grey) {
+    if (!greyApplied_ || grey != grey_) {
+        grey_ = grey;
+        greyApplied_ = true;
+        applyGrey(grey);
+    }
+}
+
+void DataAware::applyGrey(bool grey) {
     setPaletteColour(
         control_, QPalette::Base,
         QApplication::palette(control_).color(grey ? QPalette::Button : QPalette::Base));
+}
+
+QPalette DataAware::fieldPalette(QPalette palette) const {
+    if (grey_) {
+        palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    }
+    return palette;
+}
+
+QColor DataAware::fieldColour() const {
+    return fieldPalette(control_->palette()).color(QPalette::Base);
 }
 
 void DataAware::setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -127,6 +128,15 @@ void DbEdit::showField() {
     setValid(true);
 }
 
+void DbEdit::applyGrey(bool) {
+    update();
+}
+
+void DbEdit::initStyleOption(QStyleOptionFrame* option) const {
+    QLineEdit::initStyleOption(option);
+    option->palette = fieldPalette(option->palette);
+}
+
 void DbEdit::applyReadOnly(bool readOnly) {
     setReadOnly(readOnly);
 }
@@ -213,6 +223,10 @@ void DbEdit::setValid(bool valid) {
 // Every showing of the field passes here: the palette changes only when the colour does.
 void DbEdit::updateValidLook() {
     const bool shownInvalid = !valid_ && !hasFocus();
+    if (shownInvalid == shownInvalid_) {
+        return;
+    }
+    shownInvalid_ = shownInvalid;
     setPaletteColour(
         this, QPalette::Text,
         shownInvalid ? QColor(Qt::red) : QApplication::palette(this).color(QPalette::Text));

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemModel>
 #include <QKeyEvent>
+#include <QList>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QWheelEvent>
@@ -29,6 +30,10 @@ void DbListControl::applyReadOnly(bool) {
     update();
 }
 
+void DbListControl::applyGrey(bool) {
+    update();
+}
+
 // The field's colour is the list's own: its pop-up keeps the window colours (handing the palette
 // on to the pop-up's widgets costs more than the rest of the change, and the colour changes with
 // every dive that is certified or locked and the next that is not).
@@ -40,6 +45,28 @@ void DbListControl::changeEvent(QEvent* event) {
     QComboBox::changeEvent(event);
 }
 
+namespace {
+
+// One shared palette for each look the lists show: the style keeps what it painted under the
+// palette's key, and every change of a widget's palette makes a new key (the certified and the
+// next dive would paint every list anew).
+const QPalette& sharedLook(const QPalette& palette) {
+    static QList<QPalette> looks;
+    for (const QPalette& look : looks) {
+        if (look == palette) {
+            return look;
+        }
+    }
+    constexpr int kMostLooks = 8;
+    if (looks.size() == kMostLooks) {
+        looks.removeFirst();
+    }
+    looks.append(palette);
+    return looks.constLast();
+}
+
+}  // namespace
+
 // A closed list is a button to most styles (Fusion paints it in a lightened button colour,
 // almost white): its frame is drawn as an editable list's instead, whose field takes the
 // palette's base colour like an edit, then the chosen item's text on it.
@@ -48,6 +75,9 @@ void DbListControl::paintEvent(QPaintEvent*) {
     painter.setPen(palette().color(QPalette::Text));
     QStyleOptionComboBox option;
     initStyleOption(&option);
+    const QPalette::ColorGroup group = option.palette.currentColorGroup();
+    option.palette = sharedLook(fieldPalette(option.palette));
+    option.palette.setCurrentColorGroup(group);
     option.editable = true;
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     option.editable = false;
