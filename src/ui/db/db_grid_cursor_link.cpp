@@ -1,8 +1,8 @@
 #include "ui/db/db_grid_cursor_link.h"
 
 #include "app/settings/app_error.h"
+#include "ui/db/controls/look_cache.h"
 #include "ui/db/db_grid_model.h"
-#include "ui/db/scroll_bar_cache.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -83,8 +83,8 @@ DbGridCursorLink* setUpDbGrid(QTableView* grid, DbGridModel* model) {
     titles->setHighlightSections(false);
     // On the grid's selection model every title would be repainted with every move.
     titles->setSelectionModel(new QItemSelectionModel(model, titles));
-    ScrollBarCache::on(grid->verticalScrollBar());
-    ScrollBarCache::on(grid->horizontalScrollBar());
+    LookCache::on(grid->verticalScrollBar());
+    LookCache::on(grid->horizontalScrollBar());
     for (int column = 0; column < model->columnCount(); ++column) {
         grid->setColumnWidth(column, model->columns()[column].width);
     }

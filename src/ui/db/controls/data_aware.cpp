@@ -7,8 +7,10 @@
 #include "ui/forms/dialogs.h"
 
 #include <QApplication>
+#include <QList>
 #include <QScopedValueRollback>
 #include <QWidget>
+#include <algorithm>
 
 DataAware::DataAware(QWidget* control) : control_(control) {
     Backdrop::under(control);
@@ -56,11 +58,33 @@ void DataAware::applyGrey(bool grey) {
         QApplication::palette(control_).color(grey ? QPalette::Button : QPalette::Base));
 }
 
+namespace {
+
+// One shared palette for each look the fields show: the style keeps what it painted under the
+// palette's key, and every changed copy of a palette has a new key.
+QPalette sharedLook(const QPalette& palette) {
+    static QList<QPalette> looks;
+    auto known = std::find(looks.cbegin(), looks.cend(), palette);
+    if (known == looks.cend()) {
+        constexpr int kMostLooks = 8;
+        if (looks.size() == kMostLooks) {
+            looks.removeFirst();
+        }
+        looks.append(palette);
+        known = looks.cend() - 1;
+    }
+    QPalette look = *known;
+    look.setCurrentColorGroup(palette.currentColorGroup());
+    return look;
+}
+
+}  // namespace
+
 QPalette DataAware::fieldPalette(QPalette palette) const {
     if (grey_) {
         palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     }
-    return palette;
+    return sharedLook(palette);
 }
 
 QColor DataAware::fieldColour() const {

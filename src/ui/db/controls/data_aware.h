@@ -57,7 +57,8 @@ protected:
     // palette; a control that paints its field itself from fieldPalette() just repaints (a
     // palette change costs far more: the palette handed on, the style's painting not reused).
     virtual void applyGrey(bool grey);
-    // `palette` with the field's colour as the control shows it.
+    // `palette` with the field's colour as the control shows it (one shared palette per look,
+    // so that the style's cache of painted looks serves it).
     QPalette fieldPalette(QPalette palette) const;
     bool greyState() const { return grey_; }
 

@@ -2,6 +2,7 @@
 
 #include "app/settings/regional_formats.h"
 #include "store/field_def.h"
+#include "ui/db/controls/look_cache.h"
 #include "ui/forms/dialogs.h"
 
 #include <QApplication>
@@ -88,6 +89,7 @@ void revealInTabs(QWidget* widget) {
 }  // namespace
 
 DbEdit::DbEdit(QWidget* parent) : QLineEdit(parent), DataAware(this) {
+    LookCache::on(this);
     connect(this, &QLineEdit::textEdited, context(), [this] { storeTyped(); });
 }
 

@@ -2,7 +2,6 @@
 
 #include <QAbstractItemModel>
 #include <QKeyEvent>
-#include <QList>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QWheelEvent>
@@ -45,28 +44,6 @@ void DbListControl::changeEvent(QEvent* event) {
     QComboBox::changeEvent(event);
 }
 
-namespace {
-
-// One shared palette for each look the lists show: the style keeps what it painted under the
-// palette's key, and every change of a widget's palette makes a new key (the certified and the
-// next dive would paint every list anew).
-const QPalette& sharedLook(const QPalette& palette) {
-    static QList<QPalette> looks;
-    for (const QPalette& look : looks) {
-        if (look == palette) {
-            return look;
-        }
-    }
-    constexpr int kMostLooks = 8;
-    if (looks.size() == kMostLooks) {
-        looks.removeFirst();
-    }
-    looks.append(palette);
-    return looks.constLast();
-}
-
-}  // namespace
-
 // A closed list is a button to most styles (Fusion paints it in a lightened button colour,
 // almost white): its frame is drawn as an editable list's instead, whose field takes the
 // palette's base colour like an edit, then the chosen item's text on it.
@@ -75,9 +52,7 @@ void DbListControl::paintEvent(QPaintEvent*) {
     painter.setPen(palette().color(QPalette::Text));
     QStyleOptionComboBox option;
     initStyleOption(&option);
-    const QPalette::ColorGroup group = option.palette.currentColorGroup();
-    option.palette = sharedLook(fieldPalette(option.palette));
-    option.palette.setCurrentColorGroup(group);
+    option.palette = fieldPalette(option.palette);
     option.editable = true;
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     option.editable = false;
