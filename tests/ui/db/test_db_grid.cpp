@@ -222,19 +222,6 @@ void TestDbGrid::currentRowStaysInSightOnResize() {
     QVERIFY(view.viewport()->rect().contains(view.visualRect(f.model.index(44, 0))));
 }
 
-// Counts the paint events of a widget.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
-
 // The bar is painted from a copy of what the style painted for its look: the copy must be the
 // style's painting, pixel for pixel, wherever the slider is.
 void TestDbGrid::movingRepaintsNoTitleAndTheBarAsTheStyleDoes() {
@@ -251,7 +238,7 @@ void TestDbGrid::movingRepaintsNoTitleAndTheBarAsTheStyleDoes() {
     QScrollBar plain(Qt::Vertical);
     QScrollBar* bar = view.verticalScrollBar();
     plain.resize(bar->size());
-    PaintCounter titles(view.horizontalHeader()->viewport());
+    TestSupport::EventCounter titles(view.horizontalHeader()->viewport(), QEvent::Paint);
     for (int row : {2, 150, 151, 299}) {
         f.table.setRecNo(row + 1);
         QApplication::processEvents();

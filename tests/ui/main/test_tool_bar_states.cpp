@@ -7,23 +7,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-namespace {
-
-// Counts the layout requests a widget receives.
-class LayoutRequests : public QObject {
-public:
-    explicit LayoutRequests(QWidget* widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::LayoutRequest ? 1 : 0;
-        return false;
-    }
-};
-
-}  // namespace
-
 class TestToolBarStates : public QObject {
     Q_OBJECT
 private slots:
@@ -44,7 +27,7 @@ void TestToolBarStates::buttonsFollowTheirActions() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* removeButton = qobject_cast<QToolButton*>(bar->widgetForAction(remove));
     auto* lockButton = qobject_cast<QToolButton*>(bar->widgetForAction(lock));
-    LayoutRequests layouts(&window);
+    TestSupport::EventCounter layouts(&window, QEvent::LayoutRequest);
     for (bool on : {false, true, false}) {
         remove->setEnabled(on);
         lock->setChecked(!on);
@@ -63,5 +46,5 @@ void TestToolBarStates::buttonsFollowTheirActions() {
     QVERIFY(removeButton->isEnabled());
 }
 
-QTEST_MAIN(TestToolBarStates)
+NEREVA_TEST_MAIN(TestToolBarStates)
 #include "test_tool_bar_states.moc"

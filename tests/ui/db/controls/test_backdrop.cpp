@@ -11,19 +11,6 @@
 
 namespace {
 
-// Counts the paint events of a widget.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
-
 // An edit and a list in a group box on a tab page, the way the dive editor holds its fields:
 // the tab page and the group box each paint a background of their own behind them.
 struct Form {
@@ -105,10 +92,10 @@ void TestBackdrop::aChangeRepaintsOnlyTheControl() {
     Form form(true);
     QVERIFY(QTest::qWaitForWindowExposed(&form.window));
     form.onScreen();
-    PaintCounter box(form.box);
-    PaintCounter page(form.page);
-    PaintCounter edit(form.edit);
-    PaintCounter list(form.list);
+    TestSupport::EventCounter box(form.box, QEvent::Paint);
+    TestSupport::EventCounter page(form.page, QEvent::Paint);
+    TestSupport::EventCounter edit(form.edit, QEvent::Paint);
+    TestSupport::EventCounter list(form.list, QEvent::Paint);
     form.edit->setText(QStringLiteral("Columbia Deep"));
     form.list->setCurrentIndex(1);
     form.onScreen();
@@ -118,5 +105,5 @@ void TestBackdrop::aChangeRepaintsOnlyTheControl() {
     QCOMPARE(page.count, 0);
 }
 
-QTEST_MAIN(TestBackdrop)
+NEREVA_TEST_MAIN(TestBackdrop)
 #include "test_backdrop.moc"

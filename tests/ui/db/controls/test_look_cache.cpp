@@ -62,5 +62,5 @@ void TestLookCache::editsLookAsTheStylePaintsThem() {
     }
 }
 
-QTEST_MAIN(TestLookCache)
+NEREVA_TEST_MAIN(TestLookCache)
 #include "test_look_cache.moc"
