@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QEvent>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +32,24 @@ private:
     QTemporaryDir dir_;
     QString oldCwd_;
     QByteArray oldDataHome_;
+};
+
+// Counts the events of one type that an object receives while the counter lives.
+class EventCounter : public QObject {
+public:
+    EventCounter(QObject* watched, QEvent::Type type) : type_(type) {
+        watched->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == type_ ? 1 : 0;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
 };
 
 // Reads a whole file as bytes; empty when it does not exist.

@@ -1,11 +1,13 @@
 #include "ui/db/db_grid_cursor_link.h"
 
 #include "app/settings/app_error.h"
+#include "ui/db/controls/look_cache.h"
 #include "ui/db/db_grid_model.h"
 
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QTableView>
 
 DbGridCursorLink::DbGridCursorLink(QTableView* view, DbGridModel* model)
@@ -79,6 +81,10 @@ DbGridCursorLink* setUpDbGrid(QTableView* grid, DbGridModel* model) {
     QHeaderView* titles = grid->horizontalHeader();
     titles->setSectionResizeMode(QHeaderView::Interactive);
     titles->setHighlightSections(false);
+    // On the grid's selection model every title would be repainted with every move.
+    titles->setSelectionModel(new QItemSelectionModel(model, titles));
+    LookCache::on(grid->verticalScrollBar());
+    LookCache::on(grid->horizontalScrollBar());
     for (int column = 0; column < model->columnCount(); ++column) {
         grid->setColumnWidth(column, model->columns()[column].width);
     }

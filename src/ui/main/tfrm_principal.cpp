@@ -17,6 +17,7 @@
 #include "ui/main/guarded_command.h"
 #include "ui/main/main_icons.h"
 #include "ui/main/principal_rules.h"
+#include "ui/main/tool_bar_states.h"
 #include "ui_tfrm_principal.h"
 
 #include <QCloseEvent>
@@ -26,6 +27,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
+#include <QToolBar>
 
 TFrm_Principal* Frm_Principal = nullptr;
 
@@ -180,6 +182,9 @@ void TFrm_Principal::setUpActions() {
     pup_certi->setObjectName(QStringLiteral("pup_certi"));
     pup_certi->addAction(ui->AcDiveUpdate2);
     linkToAction(ui->AcDiveUpdate2, ui->Ac_Dive_Update);
+    for (QToolBar* bar : {ui->ToolBar1, ui->ToolBar2, ui->ToolBar3}) {
+        followActionStatesLightly(bar);
+    }
 }
 
 void TFrm_Principal::connectHandlers() {

@@ -6,6 +6,7 @@
 #include "ui/db/db_grid_model.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 
@@ -67,6 +68,7 @@ private slots:
     void tableFollowsGridSelection();
     void aMoveIsNotEchoedBack();
     void currentRowStaysInSightOnResize();
+    void movingRepaintsNoTitleAndTheBarAsTheStyleDoes();
     void detachedGridShowsNoRows();
     void closedTableShowsNoRows();
 };
@@ -218,6 +220,35 @@ void TestDbGrid::currentRowStaysInSightOnResize() {
     view.resize(300, 120);
     QApplication::processEvents();
     QVERIFY(view.viewport()->rect().contains(view.visualRect(f.model.index(44, 0))));
+}
+
+// The bar is painted from a copy of what the style painted for its look: the copy must be the
+// style's painting, pixel for pixel, wherever the slider is.
+void TestDbGrid::movingRepaintsNoTitleAndTheBarAsTheStyleDoes() {
+    TestSupport::TempFolders folders;
+    GridFixture f;
+    for (int i = 0; i < 300; ++i) {
+        f.add(QDate(2020, 1, 1).addDays(i), QStringLiteral("Reef %1").arg(i));
+    }
+    QTableView view;
+    setUpDbGrid(&view, &f.model);
+    view.resize(300, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QScrollBar plain(Qt::Vertical);
+    QScrollBar* bar = view.verticalScrollBar();
+    plain.resize(bar->size());
+    TestSupport::EventCounter titles(view.horizontalHeader()->viewport(), QEvent::Paint);
+    for (int row : {2, 150, 151, 299}) {
+        f.table.setRecNo(row + 1);
+        QApplication::processEvents();
+        plain.setRange(bar->minimum(), bar->maximum());
+        plain.setPageStep(bar->pageStep());
+        plain.setValue(bar->value());
+        QCOMPARE(bar->grab().toImage(), plain.grab().toImage());
+    }
+    QVERIFY(bar->testAttribute(Qt::WA_OpaquePaintEvent));
+    QCOMPARE(titles.count, 0);
 }
 
 void TestDbGrid::detachedGridShowsNoRows() {

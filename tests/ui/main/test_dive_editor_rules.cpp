@@ -139,8 +139,10 @@ void addEquipment(Tdm_rdp& tables, double presIn, double presOut) {
     equipment->post();
 }
 
+// The colour a control's field is painted in.
 QColor baseOf(const QWidget* widget) {
-    return widget->palette().color(QPalette::Base);
+    const auto* control = dynamic_cast<const DataAware*>(widget);
+    return control ? control->fieldColour() : widget->palette().color(QPalette::Base);
 }
 
 QColor standard(QPalette::ColorRole role) {
@@ -219,9 +221,7 @@ QStringList everythingShown(QWidget* window) {
         look += widget->testAttribute(Qt::WA_ForceDisabled) ? " off" : " on";
         if (auto* control = dynamic_cast<DataAware*>(widget)) {
             look += control->readOnlyState() ? " ro" : " rw";
-            for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-                look += ' ' + widget->palette().color(group, QPalette::Base).name();
-            }
+            look += ' ' + control->fieldColour().name();
         }
         if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
             look += " '" + edit->text() + "'";

@@ -74,8 +74,9 @@ void choose(QComboBox* list, int index) {
 }
 
 bool greyed(const QWidget* control) {
-    return control->palette().color(QPalette::Base) ==
-           QApplication::palette(control).color(QPalette::Button);
+    const auto* field = dynamic_cast<const DataAware*>(control);
+    const QColor shown = field ? field->fieldColour() : control->palette().color(QPalette::Base);
+    return shown == QApplication::palette(control).color(QPalette::Button);
 }
 
 }  // namespace

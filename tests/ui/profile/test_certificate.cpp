@@ -39,8 +39,8 @@ struct CertificateFixture : ProfileFixture {
 };
 
 bool readOnlyLook(const DbEdit* edit) {
-    return edit->isReadOnly() && edit->palette().color(QPalette::Base) ==
-                                     QApplication::palette(edit).color(QPalette::Button);
+    return edit->isReadOnly() &&
+           edit->fieldColour() == QApplication::palette(edit).color(QPalette::Button);
 }
 
 }  // namespace
@@ -172,8 +172,7 @@ void TestCertificate::organisationFromTheDirectoryIsFreedByDoubleClick() {
     QVERIFY(readOnlyLook(site));
     QTest::mouseDClick(site, Qt::LeftButton);
     QVERIFY(!site->isReadOnly());
-    QCOMPARE(site->palette().color(QPalette::Base),
-             QApplication::palette(site).color(QPalette::Base));
+    QCOMPARE(site->fieldColour(), QApplication::palette(site).color(QPalette::Base));
     QCOMPARE(f.row()->state(), Table::State::Edit);
     QCOMPARE(f.row()->asInteger("id_operator"), 0);
     QCOMPARE(f.row()->asString("operator"), QString("Blue Water"));

@@ -3,13 +3,18 @@
 #include "app/settings/app_error.h"
 #include "store/data_source.h"
 #include "store/table.h"
+#include "ui/db/controls/backdrop.h"
 #include "ui/forms/dialogs.h"
 
 #include <QApplication>
+#include <QList>
 #include <QScopedValueRollback>
 #include <QWidget>
+#include <algorithm>
 
-DataAware::DataAware(QWidget* control) : control_(control) {}
+DataAware::DataAware(QWidget* control) : control_(control) {
+    Backdrop::under(control);
+}
 
 DataAware::~DataAware() = default;
 
@@ -40,9 +45,50 @@ void DataAware::setReadOnlyKeepingColour(bool readOnly) {
 }
 
 void DataAware::setGrey(bool grey) {
+    if (!greyApplied_ || grey != grey_) {
+        grey_ = grey;
+        greyApplied_ = true;
+        applyGrey(grey);
+    }
+}
+
+void DataAware::applyGrey(bool grey) {
     setPaletteColour(
         control_, QPalette::Base,
         QApplication::palette(control_).color(grey ? QPalette::Button : QPalette::Base));
+}
+
+namespace {
+
+// One shared palette for each look the fields show: the style keeps what it painted under the
+// palette's key, and every changed copy of a palette has a new key.
+QPalette sharedLook(const QPalette& palette) {
+    static QList<QPalette> looks;
+    auto known = std::find(looks.cbegin(), looks.cend(), palette);
+    if (known == looks.cend()) {
+        constexpr int kMostLooks = 8;
+        if (looks.size() == kMostLooks) {
+            looks.removeFirst();
+        }
+        looks.append(palette);
+        known = looks.cend() - 1;
+    }
+    QPalette look = *known;
+    look.setCurrentColorGroup(palette.currentColorGroup());
+    return look;
+}
+
+}  // namespace
+
+QPalette DataAware::fieldPalette(QPalette palette) const {
+    if (grey_) {
+        palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    }
+    return sharedLook(palette);
+}
+
+QColor DataAware::fieldColour() const {
+    return fieldPalette(control_->palette()).color(QPalette::Base);
 }
 
 void DataAware::setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {

@@ -37,6 +37,8 @@ public:
     // Read-only alone; the colour stays as it is.
     void setReadOnlyKeepingColour(bool readOnly);
     bool readOnlyState() const { return readOnly_; }
+    // The colour the field is painted in: the button face while grey, else the window colour.
+    QColor fieldColour() const;
 
     // Whether a user edit can reach the table now: bound, editable, the data source enabled
     // and its table open.
@@ -50,6 +52,15 @@ protected:
     virtual void showField() = 0;
     // The widget's own read-only switch, besides the colour.
     virtual void applyReadOnly(bool readOnly) = 0;
+
+    // Shows the field in the button-face colour or not. By default through the widget's
+    // palette; a control that paints its field itself from fieldPalette() just repaints (a
+    // palette change costs far more: the palette handed on, the style's painting not reused).
+    virtual void applyGrey(bool grey);
+    // `palette` with the field's colour as the control shows it (one shared palette per look,
+    // so that the style's cache of painted looks serves it).
+    QPalette fieldPalette(QPalette palette) const;
+    bool greyState() const { return grey_; }
 
     // Gives `role` the colour `colour` in every state of `widget` (active, inactive, disabled);
     // the palette changes only when it shows another.
@@ -84,5 +95,7 @@ private:
     QMetaObject::Connection dataConnection_;
     QMetaObject::Connection stateConnection_;
     bool readOnly_ = false;
+    bool grey_ = false;
+    bool greyApplied_ = false;
     bool writing_ = false;
 };

@@ -2,11 +2,13 @@
 
 #include "app/settings/regional_formats.h"
 #include "store/field_def.h"
+#include "ui/db/controls/look_cache.h"
 #include "ui/forms/dialogs.h"
 
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -87,6 +89,7 @@ void revealInTabs(QWidget* widget) {
 }  // namespace
 
 DbEdit::DbEdit(QWidget* parent) : QLineEdit(parent), DataAware(this) {
+    LookCache::on(this);
     connect(this, &QLineEdit::textEdited, context(), [this] { storeTyped(); });
 }
 
@@ -125,6 +128,15 @@ void DbEdit::showField() {
         setCursorPosition(0);  // a long name in a narrow edit shows its start
     }
     setValid(true);
+}
+
+void DbEdit::applyGrey(bool) {
+    update();
+}
+
+void DbEdit::initStyleOption(QStyleOptionFrame* option) const {
+    QLineEdit::initStyleOption(option);
+    option->palette = fieldPalette(option->palette);
 }
 
 void DbEdit::applyReadOnly(bool readOnly) {
@@ -213,6 +225,10 @@ void DbEdit::setValid(bool valid) {
 // Every showing of the field passes here: the palette changes only when the colour does.
 void DbEdit::updateValidLook() {
     const bool shownInvalid = !valid_ && !hasFocus();
+    if (shownInvalid == shownInvalid_) {
+        return;
+    }
+    shownInvalid_ = shownInvalid;
     setPaletteColour(
         this, QPalette::Text,
         shownInvalid ? QColor(Qt::red) : QApplication::palette(this).color(QPalette::Text));

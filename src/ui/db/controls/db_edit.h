@@ -39,6 +39,8 @@ public:
 protected:
     void showField() override;
     void applyReadOnly(bool readOnly) override;
+    void applyGrey(bool grey) override;
+    void initStyleOption(QStyleOptionFrame* option) const override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -56,5 +58,6 @@ private:
     QString shownValue_;  // the field's value when the record was last shown
     QString error_;
     bool valid_ = true;
+    bool shownInvalid_ = false;  // the text in red
     bool reportQueued_ = false;
 };

@@ -13,6 +13,8 @@ public:
 protected:
     void showField() override;
     void applyReadOnly(bool readOnly) override;
+    // Its line edit paints the field: through the palette.
+    void applyGrey(bool grey) override { DataAware::applyGrey(grey); }
     // The line edit shows the text; the list's own label would be drawn beneath it.
     void paintEvent(QPaintEvent* event) override;
 };

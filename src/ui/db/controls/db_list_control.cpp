@@ -29,6 +29,10 @@ void DbListControl::applyReadOnly(bool) {
     update();
 }
 
+void DbListControl::applyGrey(bool) {
+    update();
+}
+
 // The field's colour is the list's own: its pop-up keeps the window colours (handing the palette
 // on to the pop-up's widgets costs more than the rest of the change, and the colour changes with
 // every dive that is certified or locked and the next that is not).
@@ -48,6 +52,7 @@ void DbListControl::paintEvent(QPaintEvent*) {
     painter.setPen(palette().color(QPalette::Text));
     QStyleOptionComboBox option;
     initStyleOption(&option);
+    option.palette = fieldPalette(option.palette);
     option.editable = true;
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     option.editable = false;

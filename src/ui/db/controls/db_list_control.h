@@ -24,6 +24,7 @@ protected:
 
     void showField() override;
     void applyReadOnly(bool readOnly) override;
+    void applyGrey(bool grey) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -104,7 +104,7 @@ private slots:
     void memoCutsTypingAtMaxLength();
     void memoWithoutReturnsLeavesEnterToTheWindow();
     void readOnlyColours();
-    void listsArePaintedLikeEdits();
+    void fieldsArePaintedInTheirColour();
     void readOnlyControlsDoNotWrite();
 };
 
@@ -647,31 +647,32 @@ void TestDbControls::readOnlyColours() {
     for (DataAware* control : controls) {
         auto* widget = dynamic_cast<QWidget*>(control);
         const QPalette standard = QApplication::palette(widget);
-        QCOMPARE(widget->palette().color(QPalette::Base), standard.color(QPalette::Base));
+        QCOMPARE(control->fieldColour(), standard.color(QPalette::Base));
         control->setReadOnlyState(true);
-        QCOMPARE(widget->palette().color(QPalette::Base), standard.color(QPalette::Button));
+        QCOMPARE(control->fieldColour(), standard.color(QPalette::Button));
         control->setReadOnlyState(false);
-        QCOMPARE(widget->palette().color(QPalette::Base), standard.color(QPalette::Base));
+        QCOMPARE(control->fieldColour(), standard.color(QPalette::Base));
     }
 }
 
-// A closed list's field is painted like an edit's: the window colour while editable, the
-// button-face colour while read-only (the style alone paints a list as an almost white button).
-void TestDbControls::listsArePaintedLikeEdits() {
+// A field is painted in the window colour while editable and in the button-face colour while
+// read-only; a closed list's field too (the style alone paints a list as an almost white button).
+void TestDbControls::fieldsArePaintedInTheirColour() {
     TestSupport::TempFolders folders;
     Log log;
-    log.addRow("", "0");  // a code without an item: no text over the field
+    log.addRow("", "0");  // no text over the fields: a code without an item, an empty name
     auto* selector = log.add<DbValueSelector>("code");
     selector->setItems({"one", "two"}, {"1", "2"});
     auto* rating = log.add<DbComboBox>("name");
     rating->addItems(ValueDomains::ratingItems());
-    for (QComboBox* list : QList<QComboBox*>{selector, rating}) {
-        auto* control = dynamic_cast<DataAware*>(list);
-        const QPalette standard = QApplication::palette(list);
-        const QPoint inField(list->width() / 3, list->height() / 2);
+    auto* edit = log.add<DbEdit>("name");
+    for (QWidget* field : QList<QWidget*>{selector, rating, edit}) {
+        auto* control = dynamic_cast<DataAware*>(field);
+        const QPalette standard = QApplication::palette(field);
+        const QPoint inField(field->width() / 3, field->height() / 2);
         for (bool readOnly : {true, false}) {
             control->setReadOnlyState(readOnly);
-            const QColor painted = list->grab().toImage().pixelColor(inField);
+            const QColor painted = field->grab().toImage().pixelColor(inField);
             QCOMPARE(painted, standard.color(readOnly ? QPalette::Button : QPalette::Base));
         }
     }
