@@ -222,8 +222,9 @@ void TestDbGrid::currentRowStaysInSightOnResize() {
     QVERIFY(view.viewport()->rect().contains(view.visualRect(f.model.index(44, 0))));
 }
 
-// The bar is painted from a copy of what the style painted for its look: the copy must be the
-// style's painting, pixel for pixel, wherever the slider is.
+// The bar is painted from copies of what the style painted for its look (its slider's copy drawn
+// at other places too): they must give the style's painting, pixel for pixel, wherever the
+// slider is, at the ends of the bar too.
 void TestDbGrid::movingRepaintsNoTitleAndTheBarAsTheStyleDoes() {
     TestSupport::TempFolders folders;
     GridFixture f;
@@ -239,7 +240,7 @@ void TestDbGrid::movingRepaintsNoTitleAndTheBarAsTheStyleDoes() {
     QScrollBar* bar = view.verticalScrollBar();
     plain.resize(bar->size());
     TestSupport::EventCounter titles(view.horizontalHeader()->viewport(), QEvent::Paint);
-    for (int row : {2, 150, 151, 299}) {
+    for (int row : {2, 100, 150, 151, 200, 299}) {
         f.table.setRecNo(row + 1);
         QApplication::processEvents();
         plain.setRange(bar->minimum(), bar->maximum());

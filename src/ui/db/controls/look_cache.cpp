@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QStyleOptionFrame>
 #include <QStyleOptionSlider>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -83,8 +84,10 @@ void LookCache::drawPrimitive(PrimitiveElement element, const QStyleOption* opti
     painter->drawPixmap(frame->rect.topLeft(), look);
 }
 
-// A scroll bar is copied whole: the style covers all of it, so the copy is opaque and drawn as
-// a plain copy of pixels. The slider is part of the look as placed in pixels.
+// A scroll bar is copied, not drawn: its groove and buttons once, its slider once for each
+// length over the groove where the groove is the same along the bar (a move by a row mostly
+// moves the slider), else the whole bar once for each place of the slider. The style covers the
+// whole bar, so the copies are opaque and drawn as plain copies of pixels.
 void LookCache::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                                    QPainter* painter, const QWidget* widget) const {
     const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
@@ -95,21 +98,116 @@ void LookCache::drawComplexControl(ComplexControl control, const QStyleOptionCom
     const qreal ratio = painter->device()->devicePixelRatio();
     QStyleOptionSlider atOrigin = *bar;
     atOrigin.rect.moveTo(0, 0);
-    const QRect slider = subControlRect(CC_ScrollBar, &atOrigin, SC_ScrollBarSlider, widget);
     const QString key =
-        commonKey("scrollbar", *bar, ratio) + QStringLiteral("-%1-%2-%3,%4,%5x%6-%7%8")
+        commonKey("scrollbar", *bar, ratio) + QStringLiteral("-%1-%2-%3%4")
                                                   .arg(uint(bar->subControls))
                                                   .arg(uint(bar->activeSubControls))
-                                                  .arg(slider.x())
-                                                  .arg(slider.y())
-                                                  .arg(slider.width())
-                                                  .arg(slider.height())
                                                   .arg(int(bar->sliderPosition <= bar->minimum))
                                                   .arg(int(bar->sliderPosition >= bar->maximum));
+    const QPoint at = bar->rect.topLeft();
+    if (!drawBarInParts(atOrigin, key, at, painter, widget)) {
+        drawWholeBar(atOrigin, key, at, painter, widget);
+    }
+}
+
+bool LookCache::drawBarInParts(const QStyleOptionSlider& bar, const QString& key, const QPoint& at,
+                               QPainter* painter, const QWidget* widget) const {
+    const qreal ratio = painter->device()->devicePixelRatio();
+    const QRect slider = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarSlider, widget);
+    const QRect track = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarGroove, widget);
+    // The slider with what the style may draw just beside it.
+    constexpr int kMargin = 3;
+    const QRect around =
+        bar.orientation == Qt::Vertical
+            ? QRect(0, slider.top() - kMargin, bar.rect.width(), slider.height() + 2 * kMargin)
+            : QRect(slider.left() - kMargin, 0, slider.width() + 2 * kMargin, bar.rect.height());
+    if (!(bar.subControls & SC_ScrollBarSlider) || !track.contains(around)) {
+        return false;
+    }
+    QStyleOptionSlider rest = bar;
+    rest.subControls &= ~SC_ScrollBarSlider;
+    const QString grooveKey = key + QStringLiteral("-groove");
+    const QColor window = bar.palette.color(QPalette::Window);
+    const QPixmap groove =
+        cachedLook(grooveKey, bar.rect.size(), ratio, window, [&](QPainter& lookPainter) {
+            QProxyStyle::drawComplexControl(CC_ScrollBar, &rest, &lookPainter, widget);
+        });
+    if (!evenPartOf(grooveKey, groove, bar.orientation, track).contains(around)) {
+        return false;
+    }
+    QStyleOptionSlider sliderOnly = bar;
+    sliderOnly.subControls = SC_ScrollBarSlider;
+    const QString sliderKey =
+        key + QStringLiteral("-slider-%1").arg(slider.width() * 100000 + slider.height());
+    const QPixmap sliderLook =
+        cachedLook(sliderKey, around.size(), ratio, window, [&](QPainter& lookPainter) {
+            lookPainter.translate(-around.topLeft());
+            lookPainter.drawPixmap(0, 0, groove);
+            QProxyStyle::drawComplexControl(CC_ScrollBar, &sliderOnly, &lookPainter, widget);
+        });
+    painter->drawPixmap(at, groove);
+    painter->drawPixmap(at + around.topLeft(), sliderLook);
+    return true;
+}
+
+void LookCache::drawWholeBar(const QStyleOptionSlider& bar, const QString& key, const QPoint& at,
+                             QPainter* painter, const QWidget* widget) const {
+    const qreal ratio = painter->device()->devicePixelRatio();
+    const QRect slider = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarSlider, widget);
+    const QString wholeKey = key + QStringLiteral("-whole-%1,%2,%3x%4")
+                                       .arg(slider.x())
+                                       .arg(slider.y())
+                                       .arg(slider.width())
+                                       .arg(slider.height());
     const QPixmap look =
-        cachedLook(key, bar->rect.size(), ratio, bar->palette.color(QPalette::Window),
+        cachedLook(wholeKey, bar.rect.size(), ratio, bar.palette.color(QPalette::Window),
                    [&](QPainter& lookPainter) {
-                       QProxyStyle::drawComplexControl(control, &atOrigin, &lookPainter, widget);
+                       QProxyStyle::drawComplexControl(CC_ScrollBar, &bar, &lookPainter, widget);
                    });
-    painter->drawPixmap(bar->rect.topLeft(), look);
+    painter->drawPixmap(at, look);
+}
+
+// The part of `track` around its middle where every line across the bar is the same
+// (remembered for each look of the groove); empty when there is none.
+QRect LookCache::evenPartOf(const QString& grooveKey, const QPixmap& groove,
+                            Qt::Orientation orientation, const QRect& track) const {
+    auto known = evenParts_.constFind(grooveKey);
+    if (known != evenParts_.cend()) {
+        return *known;
+    }
+    const QImage image = groove.toImage();
+    const qreal ratio = groove.devicePixelRatio();
+    const bool vertical = orientation == Qt::Vertical;
+    // Lines along the bar, in device pixels.
+    const int first = int((vertical ? track.top() : track.left()) * ratio);
+    const int last = int((vertical ? track.bottom() + 1 : track.right() + 1) * ratio) - 1;
+    const int across = vertical ? image.width() : image.height();
+    auto line = [&](int at) {
+        QList<QRgb> pixels;
+        for (int i = 0; i < across; ++i) {
+            pixels << (vertical ? image.pixel(i, at) : image.pixel(at, i));
+        }
+        return pixels;
+    };
+    const int middle = (first + last) / 2;
+    const QList<QRgb> reference = line(middle);
+    int from = middle;
+    int to = middle;
+    while (from > first && line(from - 1) == reference) {
+        --from;
+    }
+    while (to < last && line(to + 1) == reference) {
+        ++to;
+    }
+    // Whole logical pixels inside the even lines.
+    const int start = int(std::ceil(from / ratio));
+    const int end = int(std::floor((to + 1) / ratio));
+    QRect even = vertical ? QRect(0, start, track.width(), end - start)
+                          : QRect(start, 0, end - start, track.height());
+    constexpr int kMostGrooves = 256;
+    if (evenParts_.size() == kMostGrooves) {
+        evenParts_.clear();
+    }
+    evenParts_.insert(grooveKey, even);
+    return even;
 }
