@@ -34,7 +34,7 @@ bool Backdrop::eventFilter(QObject* watched, QEvent* event) {
 std::vector<Backdrop::Ancestor> Backdrop::ancestors() const {
     std::vector<Ancestor> chain;
     chain.push_back({widget_, widget_->pos(), widget_->size(), 0, true});
-    for (const QWidget* parent = widget_->parentWidget(); parent;
+    for (QWidget* parent = widget_->parentWidget(); parent;
          parent = parent->isWindow() ? nullptr : parent->parentWidget()) {
         chain.push_back({parent, parent->pos(), parent->size(), parent->palette().cacheKey(),
                          parent->isEnabled()});
@@ -42,20 +42,15 @@ std::vector<Backdrop::Ancestor> Backdrop::ancestors() const {
     return chain;
 }
 
-// Each parent is painted alone, the window first, as Qt paints them behind a transparent widget.
-void Backdrop::capture() {
+// Each parent of `chain` is painted alone, the window first, as Qt paints them behind a
+// transparent widget.
+void Backdrop::capture(const std::vector<Ancestor>& chain) {
     const qreal ratio = widget_->devicePixelRatioF();
     QPixmap pixmap(widget_->size() * ratio);
     pixmap.setDevicePixelRatio(ratio);
-    QWidget* window = widget_->window();
-    pixmap.fill(window->palette().color(QPalette::Window));  // opaque: drawn as a plain copy
-    std::vector<QWidget*> parents;
-    for (QWidget* parent = widget_->parentWidget(); parent;
-         parent = parent->isWindow() ? nullptr : parent->parentWidget()) {
-        parents.push_back(parent);
-    }
-    for (auto it = parents.rbegin(); it != parents.rend(); ++it) {
-        QWidget* parent = *it;
+    pixmap.fill(widget_->window()->palette().color(QPalette::Window));  // opaque: a plain copy
+    for (auto it = chain.rbegin(); it + 1 != chain.rend(); ++it) {
+        QWidget* parent = it->widget;
         const QRect area(widget_->mapTo(parent, QPoint()), widget_->size());
         parent->render(&pixmap, QPoint(), QRegion(area),
                        parent->isWindow() ? QWidget::DrawWindowBackground : QWidget::RenderFlags());
@@ -72,7 +67,7 @@ void Backdrop::paint(const QRegion& region) {
     const bool active = widget_->isActiveWindow();
     if (pixmap_.isNull() || now != capturedFor_ || active != activeWhenCaptured_ ||
         widget_->devicePixelRatioF() != capturedRatio_) {
-        capture();
+        capture(now);
         capturedFor_ = std::move(now);
         activeWhenCaptured_ = active;
         capturedRatio_ = widget_->devicePixelRatioF();

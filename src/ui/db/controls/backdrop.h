@@ -26,7 +26,7 @@ protected:
 private:
     // What the parents' painting behind the widget depends on.
     struct Ancestor {
-        const QWidget* widget = nullptr;
+        QWidget* widget = nullptr;
         QPoint position;
         QSize size;
         qint64 palette = 0;
@@ -36,7 +36,7 @@ private:
 
     explicit Backdrop(QWidget* widget);
     std::vector<Ancestor> ancestors() const;
-    void capture();
+    void capture(const std::vector<Ancestor>& chain);
     void paint(const QRegion& region);
 
     QWidget* widget_;

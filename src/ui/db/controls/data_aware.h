@@ -60,7 +60,6 @@ protected:
     // `palette` with the field's colour as the control shows it (one shared palette per look,
     // so that the style's cache of painted looks serves it).
     QPalette fieldPalette(QPalette palette) const;
-    bool greyState() const { return grey_; }
 
     // Gives `role` the colour `colour` in every state of `widget` (active, inactive, disabled);
     // the palette changes only when it shows another.
