@@ -49,6 +49,13 @@ struct GridFixture {
         add(QDate(2023, 12, 24), QStringLiteral("Roatan"));
     }
 
+    // `count` dives on consecutive days, each at its own reef.
+    void addReefs(int count) {
+        for (int i = 0; i < count; ++i) {
+            add(QDate(2020, 1, 1).addDays(i), QStringLiteral("Reef %1").arg(i));
+        }
+    }
+
     QString cell(int row, int column) const {
         return model.data(model.index(row, column), Qt::DisplayRole).toString();
     }
@@ -206,9 +213,7 @@ void TestDbGrid::aMoveIsNotEchoedBack() {
 void TestDbGrid::currentRowStaysInSightOnResize() {
     TestSupport::TempFolders folders;
     GridFixture f;
-    for (int i = 0; i < 60; ++i) {
-        f.add(QDate(2020, 1, 1).addDays(i), QStringLiteral("Reef %1").arg(i));
-    }
+    f.addReefs(60);
     QTableView view;
     new DbGridCursorLink(&view, &f.model);
     view.resize(300, 200);
@@ -228,9 +233,7 @@ void TestDbGrid::currentRowStaysInSightOnResize() {
 void TestDbGrid::movingRepaintsNoTitleAndTheBarAsTheStyleDoes() {
     TestSupport::TempFolders folders;
     GridFixture f;
-    for (int i = 0; i < 300; ++i) {
-        f.add(QDate(2020, 1, 1).addDays(i), QStringLiteral("Reef %1").arg(i));
-    }
+    f.addReefs(300);
     QTableView view;
     setUpDbGrid(&view, &f.model);
     view.resize(300, 200);
