@@ -48,6 +48,28 @@ inline QMap<QString, double> freshRun(
     return values;
 }
 
+// The common command line "[--runs R] [dives...]": how many fresh runs (at least 1) and the log
+// sizes (1,000, 10,000 and 50,000 dives when none is given).
+struct RunsAndSizes {
+    int runs;
+    QList<int> sizes;
+};
+
+inline RunsAndSizes runsAndSizes(QStringList arguments, int defaultRuns) {
+    RunsAndSizes parsed{defaultRuns, {}};
+    if (arguments.value(0) == QLatin1String("--runs")) {
+        parsed.runs = qMax(1, arguments.value(1).toInt());
+        arguments = arguments.mid(2);
+    }
+    for (const QString& size : arguments) {
+        parsed.sizes << size.toInt();
+    }
+    if (parsed.sizes.isEmpty()) {
+        parsed.sizes = {1000, 10000, 50000};
+    }
+    return parsed;
+}
+
 struct Spread {
     double min;
     double median;

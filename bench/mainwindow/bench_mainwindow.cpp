@@ -261,19 +261,8 @@ bool measureSize(int count, int runs, QList<Run>& results) {
     return true;
 }
 
-int runAll(QStringList arguments) {
-    int runs = kDefaultRuns;
-    if (arguments.value(0) == "--runs") {
-        runs = qMax(1, arguments.value(1).toInt());
-        arguments = arguments.mid(2);
-    }
-    QList<int> counts;
-    for (const QString& a : arguments) {
-        counts << a.toInt();
-    }
-    if (counts.isEmpty()) {
-        counts = {1000, 10000, 50000};
-    }
+int runAll(const QStringList& arguments) {
+    const auto [runs, counts] = BenchSupport::runsAndSizes(arguments, kDefaultRuns);
     std::printf(
         "main window over N dives (notes, conditions, equipment on every dive); "
         "min / median of %d fresh runs; times in ms\n",

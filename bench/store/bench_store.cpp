@@ -300,18 +300,7 @@ int main(int argc, char** argv) {
     if (args.value(0) == "--load") {
         return measureInThisProcess(args.value(1).toInt(), args.contains("--bare"));
     }
-    int runs = kDefaultRuns;
-    if (args.value(0) == "--runs") {
-        runs = qMax(1, args.value(1).toInt());
-        args = args.mid(2);
-    }
-    QList<int> counts;
-    for (const QString& a : args) {
-        counts << a.toInt();
-    }
-    if (counts.isEmpty()) {
-        counts = {1000, 10000, 50000};
-    }
+    const auto [runs, counts] = BenchSupport::runsAndSizes(args, kDefaultRuns);
     QList<Figures> all;
     for (int count : counts) {
         Figures figures;

@@ -19,6 +19,7 @@
 //   bench_sync [--runs R] [dives...]   the table (default 1000 10000 50000)
 //   bench_sync --run N                 (internal) one whole run of N dives in this process
 //   bench_sync --pieces N              (internal) the pieces of N dives in this process
+#include "../bench_support.h"
 #include "app/settings/tdm_const.h"
 #include "bench_log.h"
 #include "cache/tdm_local_data.h"
@@ -350,19 +351,8 @@ QString minAndMedian(const QList<double>& values, int decimals) {
         .arg(median(values), 0, 'f', decimals);
 }
 
-int runAll(QStringList arguments) {
-    int runs = kDefaultRuns;
-    if (arguments.value(0) == "--runs") {
-        runs = qMax(1, arguments.value(1).toInt());
-        arguments = arguments.mid(2);
-    }
-    QList<int> sizes;
-    for (const QString& a : arguments) {
-        sizes << a.toInt();
-    }
-    if (sizes.isEmpty()) {
-        sizes = {1000, 10000, 50000};
-    }
+int runAll(const QStringList& arguments) {
+    const auto [runs, sizes] = BenchSupport::runsAndSizes(arguments, kDefaultRuns);
     // The sizes take turns, so a busy spell of the shared machine does not fall on one alone.
     QList<QList<QList<double>>> whole(sizes.size());
     QList<QList<QList<double>>> pieces(sizes.size());
